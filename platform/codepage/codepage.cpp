@@ -1,0 +1,167 @@
+// iconv-backed code page conversions. One iconv descriptor per direction and thread, reset
+// before each use, so conversions on different threads never share state.
+#include "platform/codepage/codepage.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace lumeno::platform {
+namespace {
+
+// A move-only holder of one iconv descriptor.
+class IconvHandle {
+public:
+    IconvHandle(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~IconvHandle() {
+        if (Valid()) iconv_close(cd_);
+    }
+    IconvHandle(const IconvHandle&) = delete;
+    IconvHandle& operator=(const IconvHandle&) = delete;
+
+    bool Valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+    iconv_t Get() const { return cd_; }
+
+private:
+    iconv_t cd_;
+};
+
+// Runs `in` through cd into raw bytes. On an invalid or incomplete sequence `replacement` is
+// written and `skip(remaining)` input bytes are stepped over, so no input is read twice and
+// conversion always makes progress.
+template <class Skip>
+std::string Convert(iconv_t cd, const char* data, std::size_t size, std::string_view replacement,
+                    Skip skip) {
+    std::string out;
+    out.resize(size * 2 + 16);
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    char* in = const_cast<char*>(data);
+    std::size_t inLeft = size;
+    std::size_t used = 0;
+    while (inLeft > 0) {
+        char* outPtr = out.data() + used;
+        std::size_t outLeft = out.size() - used;
+        std::size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+        used = out.size() - outLeft;
+        if (rc != static_cast<std::size_t>(-1)) break;
+        if (errno == E2BIG) {
+            out.resize(out.size() * 2);
+            continue;
+        }
+        // EILSEQ or EINVAL: replace and step over the offending unit.
+        if (out.size() - used < replacement.size()) out.resize(out.size() * 2 + replacement.size());
+        std::memcpy(out.data() + used, replacement.data(), replacement.size());
+        used += replacement.size();
+        std::size_t n = skip(reinterpret_cast<const unsigned char*>(in), inLeft);
+        in += n;
+        inLeft -= n;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    out.resize(used);
+    return out;
+}
+
+std::size_t SkipOneByte(const unsigned char*, std::size_t) { return 1; }
+
+// One UTF-16LE unit, or a whole surrogate pair when one starts here.
+std::size_t SkipUtf16Unit(const unsigned char* p, std::size_t left) {
+    if (left < 2) return left;
+    unsigned unit = p[0] | (p[1] << 8);
+    if (unit >= 0xD800 && unit <= 0xDBFF && left >= 4) {
+        unsigned next = p[2] | (p[3] << 8);
+        if (next >= 0xDC00 && next <= 0xDFFF) return 4;
+    }
+    return 2;
+}
+
+iconv_t GbkToUtf16Descriptor() {
+    thread_local IconvHandle handle("UTF-16LE", "CP936");
+    return handle.Get();
+}
+iconv_t Utf16ToGbkDescriptor() {
+    thread_local IconvHandle handle("CP936", "UTF-16LE");
+    return handle.Get();
+}
+
+constexpr std::string_view kQuestionUtf16("?\0", 2);
+
+std::u16string BytesToU16(const std::string& bytes) {
+    std::u16string wide(bytes.size() / 2, u'\0');
+    std::memcpy(wide.data(), bytes.data(), wide.size() * 2);
+    return wide;
+}
+
+std::size_t TerminatedLength(const char* s) { return std::strlen(s) + 1; }
+std::size_t TerminatedLength(const char16_t* s) {
+    std::size_t n = 0;
+    while (s[n] != 0) ++n;
+    return n + 1;
+}
+
+}  // namespace
+
+std::u16string GbkToUtf16(std::string_view gbk) {
+    if (gbk.empty()) return {};
+    return BytesToU16(Convert(GbkToUtf16Descriptor(), gbk.data(), gbk.size(), kQuestionUtf16,
+                              SkipOneByte));
+}
+
+std::string Utf16ToGbk(std::u16string_view wide) {
+    if (wide.empty()) return {};
+    return Convert(Utf16ToGbkDescriptor(), reinterpret_cast<const char*>(wide.data()),
+                   wide.size() * 2, "?", SkipUtf16Unit);
+}
+
+std::string GbkToUtf8(std::string_view gbk) {
+    thread_local IconvHandle handle("UTF-8", "CP936");
+    if (gbk.empty()) return {};
+    return Convert(handle.Get(), gbk.data(), gbk.size(), "?", SkipOneByte);
+}
+
+std::string Utf8ToGbk(std::string_view utf8) {
+    thread_local IconvHandle handle("CP936", "UTF-8");
+    if (utf8.empty()) return {};
+    return Convert(handle.Get(), utf8.data(), utf8.size(), "?", SkipOneByte);
+}
+
+int MultiByteToWideChar(unsigned codePage, unsigned /*flags*/, const char* multiByte,
+                        int multiByteLength, char16_t* wide, int wideLength) {
+    if (codePage != kCodePageGbk || multiByte == nullptr || multiByteLength == 0 ||
+        multiByteLength < -1 || wideLength < 0)
+        return 0;
+    std::size_t size = multiByteLength == -1 ? TerminatedLength(multiByte)
+                                             : static_cast<std::size_t>(multiByteLength);
+    std::u16string converted = GbkToUtf16(std::string_view(multiByte, size));
+    int needed = static_cast<int>(converted.size());
+    if (wideLength == 0) return needed;
+    if (wide == nullptr || wideLength < needed) return 0;
+    std::memcpy(wide, converted.data(), converted.size() * 2);
+    return needed;
+}
+
+int WideCharToMultiByte(unsigned codePage, unsigned /*flags*/, const char16_t* wide,
+                        int wideLength, char* multiByte, int multiByteLength,
+                        const char* defaultChar, bool* usedDefaultChar) {
+    if (codePage != kCodePageGbk || wide == nullptr || wideLength == 0 || wideLength < -1 ||
+        multiByteLength < 0 || defaultChar != nullptr)
+        return 0;
+    std::size_t units = wideLength == -1 ? TerminatedLength(wide)
+                                         : static_cast<std::size_t>(wideLength);
+    bool replaced = false;
+    auto skip = [&replaced](const unsigned char* p, std::size_t left) {
+        replaced = true;
+        return SkipUtf16Unit(p, left);
+    };
+    std::string converted = Convert(Utf16ToGbkDescriptor(), reinterpret_cast<const char*>(wide),
+                                    units * 2, "?", skip);
+    if (usedDefaultChar != nullptr) *usedDefaultChar = replaced;
+    int needed = static_cast<int>(converted.size());
+    if (multiByteLength == 0) return needed;
+    if (multiByte == nullptr || multiByteLength < needed) return 0;
+    std::memcpy(multiByte, converted.data(), converted.size());
+    return needed;
+}
+
+}  // namespace lumeno::platform

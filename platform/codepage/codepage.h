@@ -1,0 +1,33 @@
+// Code page 936 (GBK) <-> UTF-16LE and UTF-8 on iconv, with the shapes of the platform's
+// MultiByteToWideChar / WideCharToMultiByte. Invalid input never crashes or reads past its end:
+// an undecodable GBK byte becomes '?', a character GBK cannot hold becomes "?".
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace lumeno::platform {
+
+inline constexpr unsigned kCodePageGbk = 936;
+inline constexpr unsigned kWcCompositeCheck = 0x200;
+
+// Converts `multiByteLength` bytes (-1: up to and including the terminating zero) from code
+// page 936 into `wide`. With wideLength 0 returns the units needed; 0 on failure (unknown code
+// page, buffer too small).
+int MultiByteToWideChar(unsigned codePage, unsigned flags, const char* multiByte,
+                        int multiByteLength, char16_t* wide, int wideLength);
+
+// Converts `wideLength` units (-1: up to and including the terminating zero) into code page 936.
+// With multiByteLength 0 returns the bytes needed. Only a null default character is supported:
+// a character GBK cannot hold becomes '?' and *usedDefaultChar (when given) is set.
+int WideCharToMultiByte(unsigned codePage, unsigned flags, const char16_t* wide, int wideLength,
+                        char* multiByte, int multiByteLength, const char* defaultChar,
+                        bool* usedDefaultChar);
+
+// Whole-string forms.
+std::u16string GbkToUtf16(std::string_view gbk);
+std::string Utf16ToGbk(std::u16string_view wide);
+std::string GbkToUtf8(std::string_view gbk);
+std::string Utf8ToGbk(std::string_view utf8);
+
+}  // namespace lumeno::platform
