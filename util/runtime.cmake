@@ -1,0 +1,9 @@
+# Runtime services (text, conversions, byte sets, arithmetic, files, fatal errors) and the
+# text slicing helpers, added to lumeno_util.
+target_sources(lumeno_util PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/runtime_text_search.h
+    ${CMAKE_CURRENT_LIST_DIR}/runtime_text_search.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/runtime_text_search_ops.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/runtime_text_basic.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/runtime_conversions.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/runtime_fatal.cpp)
