@@ -1,0 +1,145 @@
+// Socket and TLS reads and writes for one connection of the local site.
+#include "demo_site/connection_stream.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <mutex>  // brings std::chrono; <chrono> itself does not build with a GBK charset
+
+namespace lumeno::demo {
+namespace {
+
+constexpr int kSliceMs = 50;
+constexpr int kReadTimeoutMs = 5000;
+constexpr int kWriteTimeoutMs = 5000;
+
+thread_local ConnectionStream* currentStream = nullptr;
+
+void AddressOf(const sockaddr_storage& address, std::string& ip, int& port) {
+    char text[INET6_ADDRSTRLEN] = {};
+    if (address.ss_family == AF_INET) {
+        const auto* v4 = reinterpret_cast<const sockaddr_in*>(&address);
+        inet_ntop(AF_INET, &v4->sin_addr, text, sizeof text);
+        port = ntohs(v4->sin_port);
+    } else if (address.ss_family == AF_INET6) {
+        const auto* v6 = reinterpret_cast<const sockaddr_in6*>(&address);
+        inet_ntop(AF_INET6, &v6->sin6_addr, text, sizeof text);
+        port = ntohs(v6->sin6_port);
+    }
+    ip = text;
+}
+
+}  // namespace
+
+ConnectionStream::ConnectionStream(int fd, SSL* ssl, const std::atomic<bool>& stopping)
+    : fd_(fd), ssl_(ssl), stopping_(stopping) {}
+
+ConnectionStream* ConnectionStream::Current() {
+    return currentStream;
+}
+void ConnectionStream::SetCurrent(ConnectionStream* stream) {
+    currentStream = stream;
+}
+
+bool ConnectionStream::WaitReadable(int timeoutMs) const {
+    if (bufferPos_ < buffer_.size()) return true;
+    if (ssl_ != nullptr && SSL_pending(ssl_) > 0) return true;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!stopping_) {
+        pollfd entry{fd_, POLLIN, 0};
+        const int ready = ::poll(&entry, 1, kSliceMs);
+        if (ready > 0) return true;  // data, end of stream or an error: the read tells which
+        if (ready < 0 && errno != EINTR) return false;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+    }
+    return false;
+}
+
+bool ConnectionStream::WaitForRequest(int idleMs) {
+    return WaitReadable(idleMs) && Fill();
+}
+
+bool ConnectionStream::Fill() {
+    if (bufferPos_ < buffer_.size()) return true;
+    if (!WaitReadable(kReadTimeoutMs)) return false;
+    char chunk[16384];
+    ssize_t n;
+    if (ssl_ != nullptr) {
+        n = SSL_read(ssl_, chunk, sizeof chunk);
+    } else {
+        do {
+            n = ::recv(fd_, chunk, sizeof chunk, 0);
+        } while (n < 0 && errno == EINTR);
+    }
+    if (n <= 0) return false;
+    buffer_.assign(chunk, static_cast<size_t>(n));
+    bufferPos_ = 0;
+    return true;
+}
+
+bool ConnectionStream::is_readable() const {
+    return WaitReadable(kReadTimeoutMs);
+}
+
+bool ConnectionStream::is_writable() const {
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(kWriteTimeoutMs);
+    while (!stopping_) {
+        pollfd entry{fd_, POLLOUT, 0};
+        const int ready = ::poll(&entry, 1, kSliceMs);
+        if (ready > 0) return (entry.revents & (POLLERR | POLLHUP | POLLNVAL)) == 0;
+        if (ready < 0 && errno != EINTR) return false;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+    }
+    return false;
+}
+
+ssize_t ConnectionStream::read(char* ptr, size_t size) {
+    if (size == 0) return 0;
+    if (!Fill()) return -1;
+    const size_t n = std::min(size, buffer_.size() - bufferPos_);
+    std::copy_n(buffer_.data() + bufferPos_, n, ptr);
+    captured_.append(buffer_, bufferPos_, n);
+    bufferPos_ += n;
+    return static_cast<ssize_t>(n);
+}
+
+ssize_t ConnectionStream::write(const char* ptr, size_t size) {
+    size_t written = 0;
+    while (written < size) {
+        if (!is_writable()) return written > 0 ? static_cast<ssize_t>(written) : -1;
+        ssize_t n;
+        if (ssl_ != nullptr) {
+            n = SSL_write(ssl_, ptr + written,
+                          static_cast<int>(std::min<size_t>(size - written, 1 << 20)));
+        } else {
+            n = ::send(fd_, ptr + written, size - written, MSG_NOSIGNAL);
+            if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+        }
+        if (n <= 0) return written > 0 ? static_cast<ssize_t>(written) : -1;
+        written += static_cast<size_t>(n);
+    }
+    return static_cast<ssize_t>(written);
+}
+
+void ConnectionStream::get_remote_ip_and_port(std::string& ip, int& port) const {
+    sockaddr_storage address{};
+    socklen_t length = sizeof address;
+    if (::getpeername(fd_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+        AddressOf(address, ip, port);
+    }
+}
+
+void ConnectionStream::get_local_ip_and_port(std::string& ip, int& port) const {
+    sockaddr_storage address{};
+    socklen_t length = sizeof address;
+    if (::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+        AddressOf(address, ip, port);
+    }
+}
+
+}  // namespace lumeno::demo

@@ -1,0 +1,51 @@
+// One accepted connection of the local site seen as an httplib stream, over a plain socket or an
+// OpenSSL session. Every byte handed to httplib is also kept, so that a request can be recorded
+// exactly as it arrived (httplib itself keeps headers sorted by name). Waits are sliced so that
+// a stopping site ends them within about 50 ms.
+#pragma once
+
+#include <atomic>
+#include <string>
+
+#include <httplib.h>
+#include <openssl/ssl.h>
+
+namespace lumeno::demo {
+
+class ConnectionStream : public httplib::Stream {
+public:
+    // `ssl` may be null (plain HTTP); the stream owns neither the socket nor the session.
+    ConnectionStream(int fd, SSL* ssl, const std::atomic<bool>& stopping);
+
+    bool is_readable() const override;
+    bool is_writable() const override;
+    ssize_t read(char* ptr, size_t size) override;
+    ssize_t write(const char* ptr, size_t size) override;
+    void get_remote_ip_and_port(std::string& ip, int& port) const override;
+    void get_local_ip_and_port(std::string& ip, int& port) const override;
+    int socket() const override { return fd_; }
+
+    // Waits up to `idleMs` for the next request's first byte; false on close, stop or timeout.
+    bool WaitForRequest(int idleMs);
+    // Forgets what was read so far: called before each request on the connection.
+    void BeginRequest() { captured_.clear(); }
+    // Bytes read since BeginRequest, as received.
+    const std::string& Captured() const { return captured_; }
+
+    // The stream of the connection whose request the calling thread is handling, or null.
+    static ConnectionStream* Current();
+    static void SetCurrent(ConnectionStream* stream);
+
+private:
+    bool Fill();
+    bool WaitReadable(int timeoutMs) const;
+
+    int fd_;
+    SSL* ssl_;
+    const std::atomic<bool>& stopping_;
+    std::string buffer_;
+    size_t bufferPos_ = 0;
+    std::string captured_;
+};
+
+}  // namespace lumeno::demo
