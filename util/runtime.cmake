@@ -6,4 +6,9 @@ target_sources(lumeno_util PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/runtime_text_search_ops.cpp
     ${CMAKE_CURRENT_LIST_DIR}/runtime_text_basic.cpp
     ${CMAKE_CURRENT_LIST_DIR}/runtime_conversions.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/runtime_fatal.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/runtime_bytes.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/runtime_arithmetic.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/runtime_files.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/runtime_fatal.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/text_slicing.h
+    ${CMAKE_CURRENT_LIST_DIR}/text_slicing.cpp)
