@@ -1,0 +1,17 @@
+// The program's start and end: the global state, the exit clean-up, the main window, the
+// window thread's message loop and the orderly shutdown when the window closes.
+#pragma once
+
+#include <chrono>
+
+#include "util/text_types.h"
+
+namespace lumeno {
+
+// How long a closing program waits for its workers before it ends anyway.
+inline constexpr std::chrono::milliseconds kWorkerShutdownWait{3000};
+
+// Runs the program with the window's link box showing `baseUrl`; returns the exit code (0).
+int RunLumenoBox(int argc, char** argv, const Text& baseUrl);
+
+}  // namespace lumeno

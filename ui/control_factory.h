@@ -1,0 +1,13 @@
+// Creates the Qt widget for one row of a control table, with its text, geometry, state and
+// style applied.
+#pragma once
+
+#include <QWidget>
+
+#include "ui/control_spec.h"
+
+namespace lumeno::ui {
+
+QWidget* CreateControl(const ControlSpec& spec, QWidget* parent);
+
+}  // namespace lumeno::ui

@@ -1,0 +1,92 @@
+// Building the window from its table and routing clicks and the close request.
+#include "ui/form_window.h"
+
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QTableWidget>
+
+#include "ui/control_factory.h"
+#include "ui/qt_text.h"
+
+namespace lumeno::ui {
+
+FormWindow::FormWindow(const WindowSpec& spec, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint) {
+    setWindowTitle(ToQString(spec.caption));
+    // A small UI font so the captions fit their 16-pixel rows.
+    QFont font = this->font();
+    font.setPixelSize(12);
+    setFont(font);
+    setFixedSize(spec.clientWidth, spec.clientHeight);
+    for (const ControlSpec& control : spec.controls) {
+        QWidget* widget = CreateControl(control, this);
+        controls_[control.name] = widget;
+        kinds_[widget] = control.kind;
+        names_.emplace_back(control.name);
+    }
+}
+
+QWidget* FormWindow::Control(const Text& name) const {
+    const auto found = controls_.find(name);
+    return found == controls_.end() ? nullptr : found->second;
+}
+
+ControlKind FormWindow::KindOf(const QWidget* control) const {
+    const auto found = kinds_.find(control);
+    return found == kinds_.end() ? ControlKind::Label : found->second;
+}
+
+bool FormWindow::OnClicked(const Text& name, std::function<void()> handler) {
+    QWidget* control = Control(name);
+    if (!control || !handler) return false;
+    if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+        QObject::connect(button, &QAbstractButton::clicked, this,
+                         [handler = std::move(handler)] { handler(); });
+        return true;
+    }
+    if (auto* list = qobject_cast<QTableWidget*>(control)) {
+        QObject* viewport = list->viewport();
+        if (!listClicks_.contains(viewport)) viewport->installEventFilter(this);
+        listClicks_[viewport].push_back(std::move(handler));
+        return true;
+    }
+    return false;
+}
+
+void FormWindow::OnClose(std::function<void()> handler) {
+    if (handler) closeHandlers_.push_back(std::move(handler));
+}
+
+void FormWindow::CentreOnScreen(QSize outer) {
+    const QScreen* target = screen();
+    if (!target) return;
+    const QRect area = target->availableGeometry();
+    move(area.x() + (area.width() - outer.width()) / 2,
+         area.y() + (area.height() - outer.height()) / 2);
+}
+
+void FormWindow::closeEvent(QCloseEvent* event) {
+    for (const auto& handler : closeHandlers_) handler();
+    event->accept();
+}
+
+bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonRelease) {
+        const auto found = listClicks_.find(watched);
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        auto* viewport = qobject_cast<QWidget*>(watched);
+        if (found != listClicks_.end() && mouse->button() == Qt::LeftButton && viewport &&
+            viewport->rect().contains(mouse->position().toPoint())) {
+            // Copy: a handler may bind further handlers.
+            const auto handlers = found->second;
+            for (const auto& handler : handlers) handler();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace lumeno::ui

@@ -1,0 +1,50 @@
+// A fixed-size top-level window built from a WindowSpec: one widget per control row, found
+// again by control name, with click and close notifications for the application to bind.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <vector>
+
+#include <QWidget>
+
+#include "ui/control_spec.h"
+#include "util/text_types.h"
+
+namespace lumeno::ui {
+
+class FormWindow : public QWidget {
+public:
+    explicit FormWindow(const WindowSpec& spec, QWidget* parent = nullptr);
+
+    // The control's widget, nullptr for an unknown name.
+    QWidget* Control(const Text& name) const;
+    ControlKind KindOf(const QWidget* control) const;
+    const std::vector<Text>& ControlNames() const { return names_; }
+
+    // Runs `handler` on the window thread when the control is clicked: buttons and check boxes
+    // after the click has toggled them, list views on a left click anywhere in the list area
+    // (rows or the empty space below them). False for an unknown control or another kind.
+    bool OnClicked(const Text& name, std::function<void()> handler);
+
+    // Runs `handler` when the window is being closed, before it disappears.
+    void OnClose(std::function<void()> handler);
+
+    // Places the window (outer frame size `outer`) in the middle of its screen's work area.
+    void CentreOnScreen(QSize outer);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* Build(const ControlSpec& spec);
+
+    std::map<Text, QWidget*> controls_;
+    std::map<const QWidget*, ControlKind> kinds_;
+    std::vector<Text> names_;
+    std::map<QObject*, std::vector<std::function<void()>>> listClicks_;  // by list viewport
+    std::vector<std::function<void()>> closeHandlers_;
+};
+
+}  // namespace lumeno::ui
