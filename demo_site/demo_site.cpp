@@ -35,6 +35,7 @@ RecordedRequest ParseHead(const std::string& raw) {
     RecordedRequest out;
     size_t end = raw.find("\r\n\r\n");
     if (end == std::string::npos) end = raw.size();
+    out.head = raw.substr(0, end + 4);
     size_t lineStart = 0;
     bool first = true;
     while (lineStart < end) {
@@ -141,6 +142,13 @@ bool DemoSite::Impl::Start() {
     }
     server_ = std::make_unique<Server>(*this);
     server_->new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
+    // The library's default also sets SO_REUSEPORT, which lets a second site bind a port that
+    // is in use and then take over part of its connections. Only SO_REUSEADDR is wanted: a
+    // restarted site may reuse its port at once, a port in use is refused.
+    server_->set_socket_options([](int sock) {
+        int yes = 1;
+        ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     auto handler = [this](const httplib::Request& req, httplib::Response& res) {
         Handle(req, res);
     };

@@ -52,8 +52,10 @@ struct RecordedRequest {
     std::string method;
     std::string target;  // the request-target exactly as sent (origin-form or absolute-form)
     std::string path;    // path of the target without query, percent-decoding not applied
-    std::vector<std::pair<std::string, std::string>> headers;  // in order received, names as sent
+    // In the order received, names as sent, values without surrounding blanks.
+    std::vector<std::pair<std::string, std::string>> headers;
     std::string body;
+    std::string head;  // request line and header lines exactly as received, final CR LF included
 };
 
 struct SiteOptions {

@@ -190,9 +190,10 @@ void SizedPage(const QueryList& query, httplib::Response& res) {
 
 // The request's header lines as they arrived, each with its CR LF; the request line is left out.
 std::string EchoBody(const RecordedRequest& request) {
-    std::string body;
-    for (const auto& [name, value] : request.headers) body += name + ": " + value + "\r\n";
-    return body;
+    const size_t firstLineEnd = request.head.find("\r\n");
+    if (firstLineEnd == std::string::npos || request.head.size() < firstLineEnd + 4) return {};
+    // Drops the request line and the empty line that ends the head.
+    return request.head.substr(firstLineEnd + 2, request.head.size() - firstLineEnd - 4);
 }
 
 }  // namespace

@@ -78,7 +78,6 @@ SiteCatalog::SiteCatalog(int pagesPerListing, int picturesPerPage)
     if (picturesPerPage < 0) picturesPerPage = 0;
     const int listings = 1 + static_cast<int>(CategorySegments().size());
     pictures_.resize(static_cast<size_t>(listings));
-    std::uint32_t seed = 1;
     for (int listing = 0; listing < listings; ++listing) {
         for (int page = 1; page <= pagesPerListing_; ++page) {
             std::vector<PictureEntry> entries;
@@ -94,7 +93,10 @@ SiteCatalog::SiteCatalog(int pagesPerListing, int picturesPerPage)
                 entry.digits = std::to_string(1600000000U + spread);
                 entry.altUtf8 = ListingTitle(listing) + U8(u8"壁纸 第") + std::to_string(page) +
                                 U8(u8"页 第") + std::to_string(k) + U8(u8"张");
-                entry.seed = seed++;
+                // Depends on the picture's place only, so every site shows the same picture.
+                entry.seed = static_cast<std::uint32_t>(listing + 1) * 1000003U +
+                             static_cast<std::uint32_t>(page) * 1009U +
+                             static_cast<std::uint32_t>(k);
                 images_[entry.ThumbnailPath()] = {kThumbWidth, kThumbHeight, entry.seed};
                 images_[entry.FullSizePath()] = {kFullWidth, kFullHeight, entry.seed};
                 entries.push_back(std::move(entry));
