@@ -34,6 +34,8 @@ private:
 template <class Skip>
 std::string Convert(iconv_t cd, const char* data, std::size_t size, std::string_view replacement,
                     Skip skip) {
+    // A descriptor iconv could not open converts nothing (and must not be handed to iconv).
+    if (cd == reinterpret_cast<iconv_t>(-1)) return {};
     std::string out;
     out.resize(size * 2 + 16);
     iconv(cd, nullptr, nullptr, nullptr, nullptr);

@@ -1,0 +1,175 @@
+// PCRE2 16-bit matching: compile with the translated pattern, JIT when it compiles, fall back to
+// the interpreter when the JIT stack runs out.
+#include "platform/com/regexp_engine.h"
+
+#define PCRE2_CODE_UNIT_WIDTH 16
+#include <pcre2.h>
+
+#include "platform/com/regexp_pattern.h"
+
+namespace lumeno::platform {
+namespace {
+
+// Bounds backtracking so a pathological pattern fails instead of hanging the caller.
+constexpr std::uint32_t kMatchLimit = 10'000'000;
+constexpr std::uint32_t kHeapLimitKiB = 256 * 1024;
+constexpr std::size_t kJitStackMax = 8 * 1024 * 1024;
+
+PCRE2_SPTR Units(const std::u16string& text) {
+    return reinterpret_cast<PCRE2_SPTR>(text.data());
+}
+
+}  // namespace
+
+struct CompiledRegex::Handles {
+    pcre2_code* code = nullptr;
+    pcre2_match_context* context = nullptr;
+    pcre2_jit_stack* jitStack = nullptr;
+    pcre2_match_data* data = nullptr;
+    bool jit = false;
+
+    ~Handles() {
+        pcre2_match_data_free(data);
+        pcre2_jit_stack_free(jitStack);
+        pcre2_match_context_free(context);
+        pcre2_code_free(code);
+    }
+};
+
+CompiledRegex::CompiledRegex(std::unique_ptr<Handles> handles, bool global, int groupCount)
+    : handles_(std::move(handles)), global_(global), groupCount_(groupCount) {}
+
+CompiledRegex::~CompiledRegex() = default;
+
+std::unique_ptr<CompiledRegex> CompiledRegex::Compile(const std::u16string& pattern,
+                                                      RegexFlags flags) {
+    std::optional<std::u16string> translated = TranslatePattern(pattern, flags.multiline);
+    if (!translated) return nullptr;
+    std::uint32_t options = PCRE2_ALT_BSUX | PCRE2_MATCH_UNSET_BACKREF;
+    if (flags.ignoreCase) options |= PCRE2_CASELESS;
+    if (!flags.multiline) options |= PCRE2_DOLLAR_ENDONLY;
+    auto handles = std::make_unique<Handles>();
+    int error = 0;
+    PCRE2_SIZE offset = 0;
+    handles->code = pcre2_compile(Units(*translated), translated->size(), options, &error, &offset,
+                                  nullptr);
+    if (handles->code == nullptr) return nullptr;
+    handles->context = pcre2_match_context_create(nullptr);
+    handles->data = pcre2_match_data_create_from_pattern(handles->code, nullptr);
+    if (handles->context == nullptr || handles->data == nullptr) return nullptr;
+    pcre2_set_match_limit(handles->context, kMatchLimit);
+    pcre2_set_heap_limit(handles->context, kHeapLimitKiB);
+    if (pcre2_jit_compile(handles->code, PCRE2_JIT_COMPLETE) == 0) {
+        handles->jitStack = pcre2_jit_stack_create(32 * 1024, kJitStackMax, nullptr);
+        if (handles->jitStack != nullptr) {
+            pcre2_jit_stack_assign(handles->context, nullptr, handles->jitStack);
+            handles->jit = true;
+        }
+    }
+    std::uint32_t captures = 0;
+    pcre2_pattern_info(handles->code, PCRE2_INFO_CAPTURECOUNT, &captures);
+    return std::unique_ptr<CompiledRegex>(
+        new CompiledRegex(std::move(handles), flags.global, static_cast<int>(captures)));
+}
+
+int CompiledRegex::MatchFrom(const std::u16string& subject, std::size_t start,
+                             RegexMatch* match) const {
+    Handles& h = *handles_;
+    int rc = pcre2_match(h.code, Units(subject), subject.size(), start, h.jit ? 0 : PCRE2_NO_JIT,
+                         h.data, h.context);
+    if (h.jit && rc == PCRE2_ERROR_JIT_STACKLIMIT)
+        rc = pcre2_match(h.code, Units(subject), subject.size(), start, PCRE2_NO_JIT, h.data,
+                         h.context);
+    if (rc == PCRE2_ERROR_NOMATCH) return 0;
+    if (rc < 0) return -1;
+    const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(h.data);
+    std::uint32_t pairs = pcre2_get_ovector_count(h.data);
+    match->whole = {ovector[0], ovector[1] - ovector[0]};
+    match->groups.assign(static_cast<std::size_t>(groupCount_), std::nullopt);
+    for (int g = 1; g <= groupCount_ && static_cast<std::uint32_t>(g) < pairs; ++g) {
+        PCRE2_SIZE from = ovector[2 * g], to = ovector[2 * g + 1];
+        if (from != PCRE2_UNSET && g < rc) match->groups[g - 1] = RegexMatch::Span{from, to - from};
+    }
+    return 1;
+}
+
+std::optional<std::vector<RegexMatch>> CompiledRegex::Execute(const std::u16string& subject) const {
+    std::vector<RegexMatch> matches;
+    std::size_t start = 0;
+    while (start <= subject.size()) {
+        RegexMatch match;
+        int rc = MatchFrom(subject, start, &match);
+        if (rc < 0) return std::nullopt;
+        if (rc == 0) break;
+        std::size_t end = match.whole.start + match.whole.length;
+        matches.push_back(std::move(match));
+        if (!global_) break;
+        // An empty match moves the next attempt on by one unit, so the run always advances.
+        start = end == matches.back().whole.start ? end + 1 : end;
+    }
+    return matches;
+}
+
+std::u16string ExpandReplacement(const std::u16string& replacement, const std::u16string& subject,
+                                 const RegexMatch& match) {
+    auto isDigit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
+    const std::size_t groups = match.groups.size();
+    const std::size_t matchEnd = match.whole.start + match.whole.length;
+    std::u16string out;
+    for (std::size_t i = 0; i < replacement.size(); ++i) {
+        char16_t c = replacement[i];
+        if (c != u'$' || i + 1 >= replacement.size()) {
+            out += c;
+            continue;
+        }
+        char16_t next = replacement[i + 1];
+        if (next == u'$') {
+            out += u'$';
+            ++i;
+        } else if (next == u'&') {
+            out += subject.substr(match.whole.start, match.whole.length);
+            ++i;
+        } else if (next == u'`') {
+            out += subject.substr(0, match.whole.start);
+            ++i;
+        } else if (next == u'\'') {
+            out += subject.substr(matchEnd);
+            ++i;
+        } else if (isDigit(next)) {
+            std::size_t number = next - u'0';
+            std::size_t used = 1;
+            if (i + 2 < replacement.size() && isDigit(replacement[i + 2])) {
+                std::size_t two = number * 10 + (replacement[i + 2] - u'0');
+                if (two >= 1 && two <= groups) {
+                    number = two;
+                    used = 2;
+                }
+            }
+            if (number < 1 || number > groups) {
+                out += c;  // not a group: the $ stays as written
+                continue;
+            }
+            if (const auto& span = match.groups[number - 1])
+                out += subject.substr(span->start, span->length);
+            i += used;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::u16string ReplaceMatches(const std::u16string& subject, const std::vector<RegexMatch>& matches,
+                              const std::u16string& replacement) {
+    std::u16string out;
+    std::size_t copied = 0;
+    for (const RegexMatch& match : matches) {
+        out.append(subject, copied, match.whole.start - copied);
+        out += ExpandReplacement(replacement, subject, match);
+        copied = match.whole.start + match.whole.length;
+    }
+    out.append(subject, copied, std::u16string::npos);
+    return out;
+}
+
+}  // namespace lumeno::platform

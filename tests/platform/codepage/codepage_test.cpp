@@ -1,0 +1,109 @@
+// Code page 936 conversions: round trips, the MultiByteToWideChar / WideCharToMultiByte buffer
+// shapes, and bad input that must neither crash nor read past its end.
+#include "platform/codepage/codepage.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace lumeno::platform {
+namespace {
+
+TEST(CodePageTest, ChineseLiteralsAreGbkAndRoundTrip) {
+    const std::string gbk = "温馨提示 - ";
+    EXPECT_EQ(gbk, "\xCE\xC2\xDC\xB0\xCC\xE1\xCA\xBE\x20\x2D\x20");
+    EXPECT_EQ(GbkToUtf16(gbk), u"温馨提示 - ");
+    EXPECT_EQ(Utf16ToGbk(u"温馨提示 - "), gbk);
+    EXPECT_EQ(GbkToUtf8(gbk), std::string(reinterpret_cast<const char*>(u8"温馨提示 - ")));
+    EXPECT_EQ(Utf8ToGbk(reinterpret_cast<const char*>(u8"温馨提示 - ")), gbk);
+}
+
+TEST(CodePageTest, EuroSignUsesTheSingleByteCode) {
+    EXPECT_EQ(GbkToUtf16("\x80"), u"\u20AC");
+    EXPECT_EQ(Utf16ToGbk(u"\u20AC"), "\x80");
+}
+
+struct BadGbkCase {
+    const char* name;
+    std::string input;
+    std::u16string expected;
+};
+
+class BadGbkTest : public testing::TestWithParam<BadGbkCase> {};
+
+TEST_P(BadGbkTest, BecomesQuestionMarksWithoutReadingPastTheEnd) {
+    const BadGbkCase& c = GetParam();
+    // A heap copy of exactly the input's size, so a read past the end trips the sanitizer.
+    std::vector<char> exact(c.input.begin(), c.input.end());
+    EXPECT_EQ(GbkToUtf16(std::string_view(exact.data(), exact.size())), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BadGbkTest,
+    testing::Values(BadGbkCase{"LoneLeadByteAtEnd", "ab\x81", u"ab?"},
+                    BadGbkCase{"LeadByteBeforeSpace", "\x81 x", u"? x"},
+                    BadGbkCase{"ByteFF", "\xFF", u"?"},
+                    BadGbkCase{"GoodAfterBad", "\xFF\xC4\xE3", u"?你"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CodePageTest, CharactersGbkLacksBecomeQuestionMarks) {
+    EXPECT_EQ(Utf16ToGbk(u"a\U0001F600b"), "a?b");  // a surrogate pair is one character
+    EXPECT_EQ(Utf16ToGbk(std::u16string(u"x") + char16_t(0xD800) + u"y"), "x?y");  // lone half
+    EXPECT_EQ(Utf16ToGbk(u"\u0E01"), "?");                                         // Thai
+}
+
+TEST(CodePageTest, MultiByteToWideCharMeasuresThenFills) {
+    const char* text = "你好a";
+    int needed = MultiByteToWideChar(kCodePageGbk, 0, text, -1, nullptr, 0);
+    EXPECT_EQ(needed, 4);  // three characters and the terminating zero
+    std::u16string wide(needed, u'x');
+    EXPECT_EQ(MultiByteToWideChar(kCodePageGbk, 0, text, -1, wide.data(), needed), 4);
+    EXPECT_EQ(wide, std::u16string(u"你好a\0", 4));
+    EXPECT_EQ(MultiByteToWideChar(kCodePageGbk, 0, text, 4, wide.data(), 4), 2);
+}
+
+TEST(CodePageTest, MultiByteToWideCharRejectsBadArguments) {
+    char16_t buffer[4];
+    EXPECT_EQ(MultiByteToWideChar(65001, 0, "a", 1, buffer, 4), 0);        // other code page
+    EXPECT_EQ(MultiByteToWideChar(kCodePageGbk, 0, "abc", 3, buffer, 2), 0);  // too small
+    EXPECT_EQ(MultiByteToWideChar(kCodePageGbk, 0, "abc", -2, buffer, 4), 0);
+    EXPECT_EQ(MultiByteToWideChar(kCodePageGbk, 0, nullptr, 3, buffer, 4), 0);
+    EXPECT_EQ(MultiByteToWideChar(kCodePageGbk, 0, "abc", 0, buffer, 4), 0);
+}
+
+TEST(CodePageTest, WideCharToMultiByteMeasuresFillsAndReportsReplacement) {
+    const char16_t* wide = u"你\U0001F600";
+    bool usedDefault = false;
+    int needed = WideCharToMultiByte(kCodePageGbk, kWcCompositeCheck, wide, 3, nullptr, 0,
+                                     nullptr, &usedDefault);
+    EXPECT_EQ(needed, 3);
+    EXPECT_TRUE(usedDefault);
+    std::string out(needed, '\0');
+    EXPECT_EQ(WideCharToMultiByte(kCodePageGbk, kWcCompositeCheck, wide, 3, out.data(), needed,
+                                  nullptr, nullptr),
+              3);
+    EXPECT_EQ(out, "你?");
+    EXPECT_EQ(WideCharToMultiByte(kCodePageGbk, 0, wide, 3, out.data(), 2, nullptr, nullptr), 0);
+    EXPECT_EQ(WideCharToMultiByte(kCodePageGbk, 0, wide, 3, out.data(), 3, "*", nullptr), 0);
+}
+
+TEST(CodePageTest, ThreadsConvertIndependently) {
+    // Each thread owns its descriptors; interleaved conversions must not disturb one another.
+    std::vector<std::thread> threads;
+    std::vector<int> failures(4, 0);
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([t, &failures] {
+            for (int i = 0; i < 500; ++i) {
+                if (GbkToUtf16(t % 2 ? "你好" : "\x81") != (t % 2 ? u"你好" : u"?")) ++failures[t];
+                if (Utf16ToGbk(u"壁纸") != "壁纸") ++failures[t];
+            }
+        });
+    }
+    for (auto& thread : threads) thread.join();
+    EXPECT_EQ(failures, std::vector<int>(4, 0));
+}
+
+}  // namespace
+}  // namespace lumeno::platform
