@@ -1,0 +1,318 @@
+// Whole exchanges through the handle functions against the local site on loopback: what the
+// server receives, the raw header block, redirects, credentials, proxy, TLS, cookies, and which
+// call fails for each kind of network failure.
+#include <gtest/gtest.h>
+
+#include "platform/system/clock_types.h"
+#include <string>
+
+#include "demo_site/demo_site.h"
+#include "platform/winhttp/winhttp.h"
+#include "tests/platform/winhttp/winhttp_client.h"
+
+namespace lumeno::platform {
+namespace {
+
+using testing::Exchange;
+using testing::ExchangeSetup;
+using testing::Handle;
+using testing::Narrow;
+using testing::Wide;
+using Headers = std::vector<std::pair<std::string, std::string>>;
+
+class ExchangeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(InitializeHttpEngine());
+        ASSERT_TRUE(site_.Start());
+    }
+    INTERNET_PORT Port() const { return static_cast<INTERNET_PORT>(site_.Port()); }
+    testing::ExchangeResult Get(const std::u16string& path, const ExchangeSetup& setup = {}) {
+        return Exchange(u"127.0.0.1", Port(), path, setup);
+    }
+    std::string HostLine() const { return "127.0.0.1:" + std::to_string(site_.Port()); }
+
+    demo::DemoSite site_;
+};
+
+TEST_F(ExchangeTest, ServerSeesOnlyTheGivenHeadersPlusHost) {
+    ExchangeSetup setup;
+    setup.headers =
+        u"User-Agent: Agent/1\r\nAccept: text/html\r\nX-Empty: \r\nAccept-Language: zh-cn";
+    const auto result = Get(u"/echo", setup);
+    ASSERT_TRUE(result.received);
+    EXPECT_EQ(result.status, 200u);
+    const auto requests = site_.Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].method, "GET");
+    EXPECT_EQ(requests[0].headers, (Headers{{"Host", HostLine()},
+                                            {"User-Agent", "Agent/1"},
+                                            {"Accept", "text/html"},
+                                            {"X-Empty", ""},
+                                            {"Accept-Language", "zh-cn"}}));
+}
+
+TEST_F(ExchangeTest, NoHeadersGivenMeansNoneAddedButHost) {
+    const auto result = Get(u"/echo");
+    ASSERT_TRUE(result.received);
+    EXPECT_EQ(site_.Requests().at(0).headers, (Headers{{"Host", HostLine()}}));
+}
+
+TEST_F(ExchangeTest, BodyGoesOutWithItsLengthAndNothingElse) {
+    ExchangeSetup setup;
+    setup.verb = u"POST";
+    setup.body = std::string(200000, 'x');  // large enough for an Expect: 100-continue
+    setup.headers = u"X-Kind: big";
+    ASSERT_TRUE(Get(u"/echo", setup).received);
+    const auto request = site_.Requests().at(0);
+    EXPECT_EQ(request.method, "POST");
+    EXPECT_EQ(request.body, setup.body);
+    EXPECT_EQ(request.headers,
+              (Headers{{"Host", HostLine()}, {"X-Kind", "big"}, {"Content-Length", "200000"}}));
+}
+
+TEST_F(ExchangeTest, VerbsAreSentAsGiven) {
+    for (const std::u16string verb : {u"PUT", u"DELETE", u"OPTIONS", u"HEAD", u"GET"}) {
+        ExchangeSetup setup;
+        setup.verb = verb;
+        ASSERT_TRUE(Get(u"/echo", setup).received) << Narrow(verb);
+        EXPECT_EQ(site_.Requests().back().method, Narrow(verb));
+    }
+}
+
+TEST_F(ExchangeTest, RawHeaderBlockIsTheFinalResponsesWithCrLfAndClosingLine) {
+    const auto result = Get(u"/redirect?n=2");
+    ASSERT_TRUE(result.received);
+    EXPECT_EQ(result.body, "redirect done");
+    const std::string raw = Narrow(result.rawHeaders);
+    EXPECT_EQ(raw.rfind("HTTP/1.1 200 OK\r\n", 0), 0u) << raw;
+    EXPECT_EQ(raw.substr(raw.size() - 4), "\r\n\r\n");
+    EXPECT_EQ(raw.find("Location"), std::string::npos);
+    EXPECT_EQ(raw.find("\r\n\r\n"), raw.size() - 4);  // one block only
+    EXPECT_EQ(site_.Requests().size(), 3u);
+}
+
+TEST_F(ExchangeTest, DisabledRedirectsReturnTheRedirectItself) {
+    ExchangeSetup setup;
+    setup.disabledFeatures = WINHTTP_DISABLE_REDIRECTS;
+    const auto result = Get(u"/redirect?n=2", setup);
+    ASSERT_TRUE(result.received);
+    EXPECT_EQ(result.status, 302u);
+    EXPECT_NE(Narrow(result.rawHeaders).find("Location: /redirect?n=1\r\n"), std::string::npos);
+    EXPECT_EQ(site_.Requests().size(), 1u);
+}
+
+TEST_F(ExchangeTest, PostTurnsIntoGetOnA302) {
+    ExchangeSetup setup;
+    setup.verb = u"POST";
+    setup.body = "a=1";
+    ASSERT_TRUE(Get(u"/redirect?n=1", setup).received);
+    const auto requests = site_.Requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[1].method, "GET");
+    EXPECT_EQ(requests[1].body, "");
+}
+
+TEST_F(ExchangeTest, ErrorStatusesAreResponsesWithBodies) {
+    const auto result = Get(u"/status/404");
+    ASSERT_TRUE(result.received);
+    EXPECT_EQ(result.status, 404u);
+    EXPECT_FALSE(result.body.empty());
+    EXPECT_FALSE(result.readFailed);
+}
+
+TEST_F(ExchangeTest, BasicCredentialsReachTheServer) {
+    ExchangeSetup setup;
+    setup.prepare = [](HINTERNET request) {
+        WinHttpSetCredentials(request, WINHTTP_AUTH_TARGET_SERVER, WINHTTP_AUTH_SCHEME_BASIC,
+                              u"user", u"secret", nullptr);
+    };
+    const auto authorised = Get(u"/auth/basic?user=user&password=secret", setup);
+    EXPECT_EQ(authorised.status, 200u);
+    EXPECT_EQ(authorised.body, "authorized");
+    EXPECT_EQ(Get(u"/auth/basic?user=user&password=secret").status, 401u);
+}
+
+TEST_F(ExchangeTest, NamedProxyGetsTheAbsoluteFormRequestAndItsCredentials) {
+    ExchangeSetup setup;
+    setup.proxy = u"http=" + Wide(HostLine());
+    setup.prepare = [](HINTERNET request) {
+        WinHttpSetCredentials(request, WINHTTP_AUTH_TARGET_PROXY, WINHTTP_AUTH_SCHEME_BASIC, u"pu",
+                              u"pp", nullptr);
+    };
+    const auto result = Exchange(u"wallpapers.invalid", 8080, u"/echo?x=1", setup);
+    ASSERT_TRUE(result.received) << result.error;
+    const auto request = site_.Requests().at(0);
+    EXPECT_EQ(request.target, "http://wallpapers.invalid:8080/echo?x=1");
+    EXPECT_EQ(request.headers, (Headers{{"Host", "wallpapers.invalid:8080"},
+                                        {"Proxy-Authorization", "Basic cHU6cHA="}}));
+}
+
+TEST_F(ExchangeTest, AProxyForTheOtherSchemeIsNotUsed) {
+    ExchangeSetup setup;
+    setup.proxy = u"https=127.0.0.1:1";  // would fail if used for this http request
+    ASSERT_TRUE(Get(u"/echo", setup).received);
+    EXPECT_EQ(site_.Requests().at(0).target, "/echo");
+}
+
+TEST_F(ExchangeTest, SessionCookiesFollowTheCookieOption) {
+    Handle session(WinHttpOpen(nullptr, WINHTTP_ACCESS_TYPE_NO_PROXY, nullptr, nullptr, 0));
+    ASSERT_TRUE(Exchange(u"127.0.0.1", Port(), u"/cookies?set=a%3D1", {}, session.get()).received);
+    ASSERT_TRUE(Exchange(u"127.0.0.1", Port(), u"/echo", {}, session.get()).received);
+    ExchangeSetup noCookies;
+    noCookies.disabledFeatures = WINHTTP_DISABLE_COOKIES;
+    ASSERT_TRUE(Exchange(u"127.0.0.1", Port(), u"/echo", noCookies, session.get()).received);
+    const auto requests = site_.Requests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[1].headers.back(), (std::pair<std::string, std::string>{"Cookie", "a=1"}));
+    EXPECT_EQ(requests[2].headers, (Headers{{"Host", HostLine()}}));
+}
+
+TEST_F(ExchangeTest, LargeBodyArrivesWhole) {
+    const auto result = Get(u"/size?bytes=3000000");
+    ASSERT_TRUE(result.received);
+    EXPECT_FALSE(result.readFailed);
+    EXPECT_EQ(result.body.size(), 3000000u);
+}
+
+TEST_F(ExchangeTest, HeaderSizeQueryReportsBytesWithTheTerminatingZero) {
+    Handle session(WinHttpOpen(nullptr, WINHTTP_ACCESS_TYPE_NO_PROXY, nullptr, nullptr, 0));
+    Handle connection(WinHttpConnect(session.get(), u"127.0.0.1", Port(), 0));
+    Handle request(
+        WinHttpOpenRequest(connection.get(), u"GET", u"/status/404", nullptr, nullptr, nullptr, 0));
+    ASSERT_TRUE(WinHttpSendRequest(request.get(), nullptr, 0, nullptr, 0, 0, 0));
+    ASSERT_TRUE(WinHttpReceiveResponse(request.get(), nullptr));
+    DWORD size = 0, index = 0;
+    EXPECT_FALSE(WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_RAW_HEADERS_CRLF, nullptr,
+                                     nullptr, &size, &index));
+    EXPECT_EQ(WinHttpLastError(), ERROR_INSUFFICIENT_BUFFER);
+    ASSERT_GT(size, 2u);
+    std::u16string block(size / 2, u'\xFFFF');
+    ASSERT_TRUE(WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_RAW_HEADERS_CRLF, nullptr,
+                                    block.data(), &size, &index));
+    EXPECT_EQ(size, block.size() * 2 - 2);
+    EXPECT_EQ(block.back(), u'\0');
+    EXPECT_EQ(Narrow(block.substr(0, 24)), "HTTP/1.1 404 Not Found\r\n");
+    std::u16string reason(64, u'\0');
+    DWORD reasonSize = 128;
+    ASSERT_TRUE(WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_TEXT, nullptr,
+                                    reason.data(), &reasonSize, nullptr));
+    EXPECT_EQ(reason.substr(0, reasonSize / 2), u"Not Found");
+}
+
+// ---- Failure classes -----------------------------------------------------------------------
+
+TEST_F(ExchangeTest, UnreachablePortFailsTheSend) {
+    const auto result =
+        Exchange(u"127.0.0.1", static_cast<INTERNET_PORT>(demo::RefusingPort()), u"/", {});
+    EXPECT_FALSE(result.sent);
+    EXPECT_EQ(result.error, ERROR_WINHTTP_CANNOT_CONNECT);
+}
+
+TEST_F(ExchangeTest, UnknownHostFailsTheSend) {
+    const auto result = Exchange(u"no-such-host.invalid", 80, u"/", {});
+    EXPECT_FALSE(result.sent);
+    EXPECT_EQ(result.error, ERROR_WINHTTP_NAME_NOT_RESOLVED);
+}
+
+TEST_F(ExchangeTest, SilentServerFailsTheReceiveAfterTheReceiveTimeout) {
+    ExchangeSetup setup;
+    setup.timeoutMs = 1000;
+    const auto start = std::chrono::steady_clock::now();
+    const auto result = Get(u"/fault/stall-headers?ms=20000", setup);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_TRUE(result.sent);
+    EXPECT_FALSE(result.received);
+    EXPECT_EQ(result.error, ERROR_WINHTTP_TIMEOUT);
+    EXPECT_GE(elapsed, std::chrono::milliseconds(900));
+    EXPECT_LT(elapsed, std::chrono::seconds(5));
+}
+
+TEST_F(ExchangeTest, SlowButProgressingBodyIsNotCutOff) {
+    ExchangeSetup setup;
+    setup.timeoutMs = 1000;  // the whole body takes about 2.4 s
+    const auto result = Get(u"/fault/slow-body?total=4000&chunk=500&interval=300", setup);
+    ASSERT_TRUE(result.received);
+    EXPECT_FALSE(result.readFailed) << result.error;
+    EXPECT_EQ(result.body.size(), 4000u);
+}
+
+TEST_F(ExchangeTest, StalledBodyFailsTheReadAfterDeliveringWhatArrived) {
+    ExchangeSetup setup;
+    setup.timeoutMs = 1000;
+    const auto result = Get(u"/fault/stall-body?bytes=700&total=5000&ms=20000", setup);
+    ASSERT_TRUE(result.received);
+    EXPECT_TRUE(result.readFailed);
+    EXPECT_EQ(result.error, ERROR_WINHTTP_TIMEOUT);
+    EXPECT_EQ(result.body.size(), 700u);
+}
+
+TEST_F(ExchangeTest, CutBodyFailsReadDataAfterTheBytesThatArrived) {
+    Handle session(WinHttpOpen(nullptr, WINHTTP_ACCESS_TYPE_NO_PROXY, nullptr, nullptr, 0));
+    Handle connection(WinHttpConnect(session.get(), u"127.0.0.1", Port(), 0));
+    Handle request(WinHttpOpenRequest(connection.get(), u"GET",
+                                      u"/fault/cut-body?bytes=1500&total=9000", nullptr, nullptr,
+                                      nullptr, 0));
+    ASSERT_TRUE(WinHttpSendRequest(request.get(), nullptr, 0, nullptr, 0, 0, 0));
+    ASSERT_TRUE(WinHttpReceiveResponse(request.get(), nullptr));
+    std::string body;
+    char buffer[256];
+    DWORD read = 0;
+    while (WinHttpReadData(request.get(), buffer, sizeof buffer, &read) && read > 0) {
+        body.append(buffer, read);
+    }
+    EXPECT_EQ(WinHttpLastError(), ERROR_WINHTTP_CONNECTION_ERROR);
+    EXPECT_EQ(body.size(), 1500u);
+}
+
+class HttpsExchangeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(InitializeHttpEngine());
+        ASSERT_TRUE(site_.Start());
+        http_ = std::make_unique<demo::DemoSite>();
+        ASSERT_TRUE(http_->Start());
+    }
+    INTERNET_PORT Port() const { return static_cast<INTERNET_PORT>(site_.Port()); }
+    demo::DemoSite site_{demo::SiteOptions{.https = true}};
+    std::unique_ptr<demo::DemoSite> http_;
+};
+
+TEST_F(HttpsExchangeTest, SelfSignedCertificateIsAcceptedWhenIgnored) {
+    ExchangeSetup setup;
+    setup.secure = true;
+    const auto result = Exchange(u"127.0.0.1", Port(), u"/echo", setup);
+    ASSERT_TRUE(result.received) << result.error;
+    EXPECT_EQ(result.status, 200u);
+}
+
+TEST_F(HttpsExchangeTest, SelfSignedCertificateFailsTheSendWhenChecked) {
+    ExchangeSetup setup;
+    setup.secure = true;
+    setup.securityFlags = 0;
+    const auto result = Exchange(u"127.0.0.1", Port(), u"/echo", setup);
+    EXPECT_FALSE(result.sent);
+    EXPECT_EQ(result.error, ERROR_WINHTTP_SECURE_FAILURE);
+}
+
+TEST_F(HttpsExchangeTest, RedirectFromHttpsDownToHttpIsNotFollowed) {
+    ExchangeSetup setup;
+    setup.secure = true;
+    const std::u16string target = Wide(http_->BaseUrl() + "/echo");
+    const auto result = Exchange(u"127.0.0.1", Port(), u"/redirect-to?url=" + target, setup);
+    ASSERT_TRUE(result.received);
+    EXPECT_EQ(result.status, 302u);
+    EXPECT_TRUE(http_->Requests().empty());
+}
+
+TEST_F(HttpsExchangeTest, RedirectFromHttpUpToHttpsIsFollowed) {
+    const std::u16string target = Wide(site_.BaseUrl() + "/echo");
+    const auto result = Exchange(u"127.0.0.1", static_cast<INTERNET_PORT>(http_->Port()),
+                                 u"/redirect-to?url=" + target, {});
+    ASSERT_TRUE(result.received);
+    EXPECT_EQ(result.status, 200u);
+    EXPECT_EQ(site_.Requests().size(), 1u);
+}
+
+}  // namespace
+}  // namespace lumeno::platform
