@@ -5,6 +5,8 @@
 // destructor, when Destroy was not called) balances it. The object belongs to that thread.
 #pragma once
 
+#include <thread>
+
 #include "util/automation.h"
 #include "util/text_types.h"
 
@@ -46,13 +48,15 @@ public:
     void Destroy();
 
 private:
-    // Converts a match's character index into the 0-based byte offset of `found` in the subject.
-    int BytePosition(const AutomationObject& match, const Text& found) const;
+    // The 0-based byte offset of `match` in the subject (from == 0), or of `found` searched
+    // from the match's start (from == 1); -1 when there is none.
+    int BytePosition(const AutomationObject& match, const Text& found, int from) const;
 
     AutomationObject engine_;
     AutomationObject matches_;
     AutomationVariant subject_;
     Text subjectText_;
+    std::thread::id owner_;
     bool initialized_ = false;
 };
 
