@@ -1,5 +1,7 @@
 // Searching text operations: FindText, FindTextLast, ReplaceText and SplitText. All step over
-// GBK double-byte pairs as one character (see runtime_text_search.h).
+// GBK double-byte pairs as one character (see runtime_text_search.h). Character starts are
+// always counted from the start of the whole text, so a start position that falls on the
+// second byte of a pair never yields a match there: the search begins at the next character.
 #include "util/runtime_services.h"
 #include "util/runtime_text_search.h"
 
