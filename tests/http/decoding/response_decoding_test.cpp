@@ -1,0 +1,165 @@
+// DecodeResponseText against pages encoded by the iconv command-line tool: the result must be
+// exactly the GBK bytes that tool makes of the same page. Plus the declaration edge cases.
+#include "http/response_decoding.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+
+#include "platform/com/runtime.h"
+
+namespace lumeno {
+namespace {
+
+ByteSet Bytes(std::string_view text) { return ByteSet(text.begin(), text.end()); }
+Text AsText(const ByteSet& bytes) { return Text(bytes.begin(), bytes.end()); }
+
+std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+
+// Runs `iconv -f from -t to` over `input` through files in a private temporary folder.
+std::optional<ByteSet> IconvTool(const std::string& from, const std::string& to,
+                                 const ByteSet& input) {
+    char folder[] = "/tmp/lumeno-decoding-XXXXXX";
+    if (mkdtemp(folder) == nullptr) return std::nullopt;
+    const std::string in = std::string(folder) + "/in", out = std::string(folder) + "/out";
+    std::ofstream(in, std::ios::binary)
+        .write(reinterpret_cast<const char*>(input.data()), static_cast<long>(input.size()));
+    const std::string command = "iconv -f " + from + " -t " + to + " " + in + " > " + out;
+    int status = std::system(command.c_str());
+    std::ifstream file(out, std::ios::binary);
+    ByteSet output((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::remove(in.c_str());
+    std::remove(out.c_str());
+    rmdir(folder);
+    if (status != 0) return std::nullopt;
+    return output;
+}
+
+struct PeerCase {
+    const char* name;
+    std::string toolCharset;  // the iconv tool's name for the page's encoding
+    std::string declaration;  // the page's meta tag, ASCII
+    std::string bodyUtf8;     // the page's text, in UTF-8 before encoding
+};
+
+class DecodeAgainstIconvTest : public testing::TestWithParam<PeerCase> {
+protected:
+    void TearDown() override { EXPECT_EQ(platform::CoInitializeCount(), 0); }
+};
+
+TEST_P(DecodeAgainstIconvTest, GivesTheToolsGbkBytes) {
+    const PeerCase& c = GetParam();
+    const std::string page = "<html><head>" + c.declaration + "</head><body>" + c.bodyUtf8 +
+                             "</body></html>";
+    std::optional<ByteSet> encoded = IconvTool("UTF-8", c.toolCharset, Bytes(page));
+    ASSERT_TRUE(encoded.has_value());
+    std::optional<ByteSet> expected = IconvTool(c.toolCharset, "CP936", *encoded);
+    ASSERT_TRUE(expected.has_value());
+    ASSERT_NE(*expected, *encoded);  // the page really needs decoding
+
+    RegexObject regex;
+    EXPECT_EQ(DecodeResponseText(regex, *encoded), AsText(*expected));
+    EXPECT_EQ(platform::CoInitializeCount(), 1);  // the decoding balanced its own initialisation
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, DecodeAgainstIconvTest,
+    testing::Values(
+        PeerCase{"Utf8", "UTF-8", "<meta charset=\"utf-8\">", Utf8(u8"壁纸下载 风景图片 第1页")},
+        PeerCase{"Utf8UpperCaseTag", "UTF-8",
+                 "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CHARSET=UTF-8\">",
+                 Utf8(u8"动漫壁纸 · 高清")},
+        PeerCase{"Big5", "BIG5", "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=big5\">",
+                 Utf8(u8"風景桌布 高清圖片")},
+        PeerCase{"ShiftJis", "SHIFT_JIS", "<META charset=\"Shift_JIS\">",
+                 Utf8(u8"壁紙の風景 カワイイ")},
+        PeerCase{"Latin1", "ISO-8859-1", "<meta charset='iso-8859-1'>",
+                 Utf8(u8"Fondos: paisaje à la résumé")},
+        PeerCase{"Gb18030", "GB18030", "<meta charset=gb18030>", Utf8(u8"壁纸 € 丂 美食")}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct EdgeCase {
+    const char* name;
+    ByteSet body;
+    ByteSet expected;
+};
+
+class DecodeEdgeTest : public testing::TestWithParam<EdgeCase> {
+protected:
+    void TearDown() override { EXPECT_EQ(platform::CoInitializeCount(), 0); }
+};
+
+TEST_P(DecodeEdgeTest, Decodes) {
+    RegexObject regex;
+    EXPECT_EQ(DecodeResponseText(regex, GetParam().body), AsText(GetParam().expected));
+}
+
+ByteSet Join(std::initializer_list<std::string_view> parts) {
+    ByteSet out;
+    for (std::string_view part : parts) out.insert(out.end(), part.begin(), part.end());
+    return out;
+}
+
+const std::string kUtf8Wallpaper = Utf8(u8"壁纸");  // E5 A3 81 E7 BA B8
+const std::string kPadding1100(1100, ' ');
+const std::string kPadding1008(1008, ' ');
+const std::string_view kZero("\0", 1);
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DecodeEdgeTest,
+    testing::Values(
+        EdgeCase{"Empty", {}, {}},
+        EdgeCase{"NoDeclarationAsIs", Bytes("<p>\xB1\xDA\xFF</p>"), Bytes("<p>\xB1\xDA\xFF</p>")},
+        EdgeCase{"Gb2312AsIsUpToZero", Join({"<meta charset=gb2312>\xFF", kZero, "tail"}),
+                 Bytes("<meta charset=gb2312>\xFF")},
+        EdgeCase{"QuotedGbkAsIs", Bytes("<meta charset=\"gbk\">\xFF"),
+                 Bytes("<meta charset=\"gbk\">\xFF")},
+        // In capitals the name is not "gbk": the stream decodes, and 0xFF is no GBK character.
+        EdgeCase{"GbkCapitalsGoThroughTheStream", Join({"<meta charset=GBK>\xFF", kZero, "x"}),
+                 Join({"<meta charset=GBK>?", kZero, "x"})},
+        EdgeCase{"Gb2312CapitalsGoThroughTheStream", Bytes("<meta charset=GB2312>\x81"),
+                 Bytes("<meta charset=GB2312>?")},
+        EdgeCase{"DeclarationAfter1024BytesNotSeen",
+                 Join({kPadding1100, "<meta charset=utf-8>", kUtf8Wallpaper}),
+                 Join({kPadding1100, "<meta charset=utf-8>", kUtf8Wallpaper})},
+        // Cut at byte 1024 the name reads "ut", which no stream knows: the bytes stay.
+        EdgeCase{"DeclarationCutAt1024KeepsTheBytes",
+                 Join({kPadding1008, "<meta charset=utf-8>", kUtf8Wallpaper}),
+                 Join({kPadding1008, "<meta charset=utf-8>", kUtf8Wallpaper})},
+        EdgeCase{"ZeroBeforeDeclarationHidesIt",
+                 Join({"abc", kZero, "<meta charset=utf-8>", kUtf8Wallpaper}), Bytes("abc")},
+        EdgeCase{"ZeroAfterDeclarationWholeBodyDecoded",
+                 Join({"<meta charset=utf-8>", kUtf8Wallpaper, kZero, kUtf8Wallpaper}),
+                 Join({"<meta charset=utf-8>壁纸", kZero, "壁纸"})},
+        EdgeCase{"Utf8ByteOrderMarkDropped", Join({"\xEF\xBB\xBF<meta charset=utf-8>", kUtf8Wallpaper}),
+                 Bytes("<meta charset=utf-8>壁纸")},
+        EdgeCase{"CharactersGbkLacksBecomeQuestionMarks",
+                 Join({"<meta charset=utf-8>", Utf8(u8"a😀b\u0E01c")}),
+                 Bytes("<meta charset=utf-8>a?b?c")},
+        EdgeCase{"InvalidUtf8BecomesQuestionMark", Bytes("<meta charset=utf-8>a\xFF" "b"),
+                 Bytes("<meta charset=utf-8>a?b")},
+        EdgeCase{"UndecodableCharsetKeepsTheBytes",
+                 Join({"<meta charset=x-no-such-set>", kUtf8Wallpaper}),
+                 Join({"<meta charset=x-no-such-set>", kUtf8Wallpaper})}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DecodeBalanceTest, MakeCreateDecodeDestroyLeavesTheThreadUninitialised) {
+    ASSERT_EQ(platform::CoInitializeCount(), 0);
+    RegexObject regex;
+    regex.Create("a", "a");
+    Text text = DecodeResponseText(regex, Join({"<meta charset=utf-8>", kUtf8Wallpaper}));
+    EXPECT_EQ(text, "<meta charset=utf-8>壁纸");
+    EXPECT_EQ(DecodeResponseText(regex, Bytes("plain")), "plain");
+    regex.Destroy();
+    EXPECT_EQ(platform::CoInitializeCount(), 0);
+}
+
+}  // namespace
+}  // namespace lumeno
