@@ -53,6 +53,16 @@ void BM_FindTextIgnoreCase(benchmark::State& state) {
     SetBytes(state, page.size());
 }
 
+// Only double-byte characters, and a needle that occurs at every second byte: every candidate
+// memmem reports must be rejected by the boundary check.
+void BM_FindTextSecondByteCandidates(benchmark::State& state) {
+    Text page;
+    page.reserve(static_cast<std::size_t>(state.range(0)));
+    while (page.size() < static_cast<std::size_t>(state.range(0))) page += "\xB0\xA1";
+    for (auto _ : state) benchmark::DoNotOptimize(FindText(page, "\xA1\xB0"));
+    SetBytes(state, page.size());
+}
+
 void BM_ReplaceText(benchmark::State& state) {
     const Text& page = Page(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) benchmark::DoNotOptimize(ReplaceText(page, "small", ""));
@@ -95,6 +105,7 @@ constexpr int64_t kTenMb = 10 << 20;
 BENCHMARK(BM_Memmem)->Arg(kOneMb)->Arg(kTenMb);
 BENCHMARK(BM_FindText)->Arg(kOneMb)->Arg(kTenMb);
 BENCHMARK(BM_FindTextIgnoreCase)->Arg(kOneMb)->Arg(kTenMb);
+BENCHMARK(BM_FindTextSecondByteCandidates)->Arg(kOneMb)->Arg(kTenMb);
 BENCHMARK(BM_ReplaceText)->Arg(kOneMb)->Arg(kTenMb);
 BENCHMARK(BM_SplitText)->Arg(kOneMb)->Arg(kTenMb);
 BENCHMARK(BM_AllTextsBetween)->Arg(kOneMb)->Arg(kTenMb);
