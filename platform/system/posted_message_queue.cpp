@@ -1,5 +1,7 @@
 // The default per-thread queue. Messages run outside the lock, so a message may post further
 // messages (to its own thread too) without deadlocking; those run in the same dispatch.
+// Wakers notify while they hold the lock: a woken owner cannot return from its wait, end its
+// thread and destroy the queue while the notification is still in progress.
 #include "platform/system/posted_message_queue.h"
 
 #include "platform/system/deadline.h"
@@ -34,30 +36,24 @@ bool PostedMessageQueue::HasPending() {
 }
 
 void PostedMessageQueue::Wake() {
-    {
-        std::lock_guard lock(mutex_);
-        woken_ = true;
-    }
+    std::lock_guard lock(mutex_);
+    woken_ = true;
     arrived_.notify_all();
 }
 
 bool PostedMessageQueue::Post(std::function<void()> message) {
     if (!message) return false;
-    {
-        std::lock_guard lock(mutex_);
-        if (closed_) return false;
-        entries_.push_back(Entry{std::move(message), 0});
-    }
+    std::lock_guard lock(mutex_);
+    if (closed_) return false;
+    entries_.push_back(Entry{std::move(message), 0});
     arrived_.notify_all();
     return true;
 }
 
 bool PostedMessageQueue::PostQuit(int exitCode) {
-    {
-        std::lock_guard lock(mutex_);
-        if (closed_) return false;
-        entries_.push_back(Entry{nullptr, exitCode});
-    }
+    std::lock_guard lock(mutex_);
+    if (closed_) return false;
+    entries_.push_back(Entry{nullptr, exitCode});
     arrived_.notify_all();
     return true;
 }
