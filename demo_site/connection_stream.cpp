@@ -108,6 +108,19 @@ ssize_t ConnectionStream::read(char* ptr, size_t size) {
     return static_cast<ssize_t>(n);
 }
 
+void ConnectionStream::ReadRestOfHead(size_t limit) {
+    if (captured_.find("\r\n\r\n") != std::string::npos) return;
+    // One byte at a time, so that nothing after the head is taken and only the tail needs
+    // looking at.
+    char byte;
+    while (captured_.size() < limit) {
+        if (read(&byte, 1) != 1) return;
+        if (captured_.size() >= 4 && captured_.compare(captured_.size() - 4, 4, "\r\n\r\n") == 0) {
+            return;
+        }
+    }
+}
+
 ssize_t ConnectionStream::write(const char* ptr, size_t size) {
     size_t written = 0;
     while (written < size) {

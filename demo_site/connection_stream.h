@@ -28,9 +28,23 @@ public:
     // Waits up to `idleMs` for the next request's first byte; false on close, stop or timeout.
     bool WaitForRequest(int idleMs);
     // Forgets what was read so far: called before each request on the connection.
-    void BeginRequest() { captured_.clear(); }
+    void BeginRequest() {
+        captured_.clear();
+        handled_ = false;
+        unrouted_ = false;
+    }
+    // Reads on until the captured bytes hold a whole request head (or `limit` bytes, the end
+    // of the stream, a stop or the read timeout).
+    void ReadRestOfHead(size_t limit);
     // Bytes read since BeginRequest, as received.
     const std::string& Captured() const { return captured_; }
+    // Set once the site's handler has seen the current request (and recorded it).
+    void MarkHandled() { handled_ = true; }
+    bool Handled() const { return handled_; }
+    // Set when the library answered the request without routing it (its head may be only
+    // partly read, so the connection must not be used for another request).
+    void MarkUnrouted() { unrouted_ = true; }
+    bool Unrouted() const { return unrouted_; }
 
     // The stream of the connection whose request the calling thread is handling, or null.
     static ConnectionStream* Current();
@@ -46,6 +60,8 @@ private:
     std::string buffer_;
     size_t bufferPos_ = 0;
     std::string captured_;
+    bool handled_ = false;
+    bool unrouted_ = false;
 };
 
 }  // namespace lumeno::demo

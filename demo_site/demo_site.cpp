@@ -17,6 +17,7 @@
 
 #include "demo_site/connection_stream.h"
 #include "demo_site/endpoints.h"
+#include "demo_site/request_head.h"
 #include "demo_site/site_catalog.h"
 #include "demo_site/tls_identity.h"
 
@@ -25,63 +26,11 @@ namespace {
 
 constexpr int kKeepAliveIdleMs = 5000;
 constexpr size_t kWorkerThreads = 32;
+constexpr size_t kMaxHeadBytes = 64 * 1024;
 
 struct SslDeleter {
     void operator()(SSL* ssl) const { SSL_free(ssl); }
 };
-
-// Splits a received request head into method, target and header lines, in arrival order.
-RecordedRequest ParseHead(const std::string& raw) {
-    RecordedRequest out;
-    size_t end = raw.find("\r\n\r\n");
-    if (end == std::string::npos) end = raw.size();
-    out.head = raw.substr(0, end + 4);
-    size_t lineStart = 0;
-    bool first = true;
-    while (lineStart < end) {
-        size_t lineEnd = raw.find("\r\n", lineStart);
-        if (lineEnd == std::string::npos || lineEnd > end) lineEnd = end;
-        const std::string line = raw.substr(lineStart, lineEnd - lineStart);
-        if (first) {
-            const size_t a = line.find(' ');
-            const size_t b = line.find(' ', a == std::string::npos ? a : a + 1);
-            out.method = line.substr(0, a);
-            if (a != std::string::npos)
-                out.target =
-                    line.substr(a + 1, b == std::string::npos ? std::string::npos : b - a - 1);
-            first = false;
-        } else {
-            const size_t colon = line.find(':');
-            std::string value = colon == std::string::npos ? "" : line.substr(colon + 1);
-            const size_t valueStart = value.find_first_not_of(" \t");
-            value = valueStart == std::string::npos ? "" : value.substr(valueStart);
-            const size_t valueEnd = value.find_last_not_of(" \t");
-            value = valueEnd == std::string::npos ? "" : value.substr(0, valueEnd + 1);
-            out.headers.emplace_back(line.substr(0, colon), value);
-        }
-        lineStart = lineEnd + 2;
-    }
-    return out;
-}
-
-// Path and query of a target; an absolute-form target ("http://host:port/p?q", as sent to a
-// forward proxy) is reduced to its path and query first.
-void SplitTarget(const std::string& target, std::string& path, std::string& query) {
-    std::string rest = target;
-    const size_t scheme = rest.find("://");
-    if (scheme != std::string::npos && rest.find('/') > scheme) {
-        const size_t slash = rest.find('/', scheme + 3);
-        const size_t mark = rest.find('?', scheme + 3);
-        if (slash == std::string::npos || (mark != std::string::npos && mark < slash)) {
-            rest = "/" + (mark == std::string::npos ? std::string() : rest.substr(mark));
-        } else {
-            rest = rest.substr(slash);
-        }
-    }
-    const size_t mark = rest.find('?');
-    path = rest.substr(0, mark);
-    query = mark == std::string::npos ? "" : rest.substr(mark + 1);
-}
 
 }  // namespace
 
@@ -111,6 +60,22 @@ public:
     void Stop();
     void ServeConnection(int fd);
     void Handle(const httplib::Request& req, httplib::Response& res);
+    void Record(RecordedRequest record) {
+        std::lock_guard<std::mutex> lock(requestsMutex_);
+        requests_.push_back(std::move(record));
+    }
+    // Records the current connection's request if Handle has not: what arrived is all there is.
+    void RecordUnhandled() {
+        ConnectionStream* stream = ConnectionStream::Current();
+        if (stream == nullptr || stream->Handled() ||
+            stream->Captured().find("\r\n") == std::string::npos) {
+            return;
+        }
+        stream->MarkHandled();
+        stream->MarkUnrouted();
+        stream->ReadRestOfHead(kMaxHeadBytes);
+        Record(ParseHead(stream->Captured()));
+    }
     bool Pause(int ms) {
         std::unique_lock<std::mutex> lock(stopMutex_);
         return !stopCv_.wait_for(lock, std::chrono::milliseconds(ms),
@@ -159,6 +124,15 @@ bool DemoSite::Impl::Start() {
     server_->Patch(".*", handler);
     server_->Delete(".*", handler);
     server_->Options(".*", handler);
+    // Requests the library answers by itself (an unknown method, a malformed head) are
+    // recorded here, before their answer leaves, and get an HTML body like every other error.
+    server_->set_error_handler([this](const httplib::Request&, httplib::Response& res) {
+        ConnectionStream* stream = ConnectionStream::Current();
+        if (stream != nullptr && stream->Handled()) return;  // Respond made the body already
+        RecordUnhandled();
+        res.set_content("<html><body><h1>" + std::to_string(res.status) + "</h1></body></html>\n",
+                        "text/html");
+    });
     if (options_.port == 0) {
         port_ = server_->bind_to_any_port("127.0.0.1");
         if (port_ <= 0) return false;
@@ -217,7 +191,9 @@ void DemoSite::Impl::ServeConnection(int fd) {
         while (!stopping_ && stream.WaitForRequest(kKeepAliveIdleMs)) {
             stream.BeginRequest();
             bool closed = false;
-            if (!server_->HandleRequest(stream, closed) || closed) break;
+            const bool keep = server_->HandleRequest(stream, closed);
+            RecordUnhandled();  // one the library dropped without an answer
+            if (!keep || closed || stream.Unrouted()) break;
         }
         ConnectionStream::SetCurrent(nullptr);
         if (ssl && !stopping_) SSL_shutdown(ssl.get());
@@ -232,17 +208,16 @@ void DemoSite::Impl::ServeConnection(int fd) {
 void DemoSite::Impl::Handle(const httplib::Request& req, httplib::Response& res) {
     ConnectionStream* stream = ConnectionStream::Current();
     RecordedRequest record = ParseHead(stream != nullptr ? stream->Captured() : std::string());
+    if (stream != nullptr) stream->MarkHandled();
     if (record.method.empty()) {
         record.method = req.method;
         record.target = req.target;
+        record.path = req.path;
     }
-    std::string query;
-    SplitTarget(record.target, record.path, query);
+    std::string path, query;
+    SplitTarget(record.target, path, query);
     record.body = req.body;
-    {
-        std::lock_guard<std::mutex> lock(requestsMutex_);
-        requests_.push_back(record);
-    }
+    Record(record);
     EndpointContext context{catalog_, [this](int ms) { return Pause(ms); },
                             [stream] {
                                 if (stream != nullptr) ::shutdown(stream->socket(), SHUT_RDWR);

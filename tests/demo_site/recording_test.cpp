@@ -96,6 +96,20 @@ TEST_P(RecordingTest, ServesPagesAndPicturesWithCertificateChecksOff) {
     EXPECT_TRUE(testing::ProbeJpeg(picture.body).valid);
 }
 
+TEST_P(RecordingTest, RecordsRequestsTheServerRefusesToRoute) {
+    FetchOptions options;
+    options.method = "PROPFIND";
+    options.headers = {"Depth: 1"};
+    const auto result = Fetch(site->BaseUrl() + "/fengjing/", options);
+    ASSERT_EQ(result.code, CURLE_OK);
+    EXPECT_GE(result.status, 400);
+    const auto requests = site->Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].method, "PROPFIND");
+    EXPECT_EQ(requests[0].path, "/fengjing/");
+    EXPECT_EQ(OwnHeaders(requests[0]), (HeaderList{{"Depth", "1"}}));
+}
+
 INSTANTIATE_TEST_SUITE_P(PlainAndTls, RecordingTest, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "Https" : "Http"; });
 
