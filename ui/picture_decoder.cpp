@@ -42,7 +42,15 @@ PictureFormat DetectPictureFormat(std::span<const std::uint8_t> bytes) {
 QSize FittedSize(QSize size, QSize box) {
     if (size.isEmpty() || box.isEmpty()) return {};
     if (size.width() <= box.width() && size.height() <= box.height()) return size;
-    return size.scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    const std::int64_t w = size.width();
+    const std::int64_t h = size.height();
+    // Rounded to the nearest pixel; the side that limits the scale fills the box exactly.
+    if (w * box.height() >= h * box.width()) {
+        const auto height = static_cast<int>((h * box.width() + w / 2) / w);
+        return {box.width(), std::max(1, height)};
+    }
+    const auto width = static_cast<int>((w * box.height() + h / 2) / h);
+    return {std::max(1, width), box.height()};
 }
 
 QImage FitPicture(const QImage& image, QSize box) {

@@ -14,7 +14,7 @@ QString ToQString(const char* gbk) {
     return gbk ? ToQString(Text(gbk)) : QString();
 }
 
-Text ToText(const QString& text) {
+Text FromQString(const QString& text) {
     if (text.isEmpty()) return {};
     return platform::Utf16ToGbk(text.toStdU16String());
 }

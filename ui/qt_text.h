@@ -10,6 +10,6 @@ namespace lumeno::ui {
 
 QString ToQString(const Text& gbk);
 QString ToQString(const char* gbk);
-Text ToText(const QString& text);
+Text FromQString(const QString& text);
 
 }  // namespace lumeno::ui

@@ -124,9 +124,9 @@ Text QtWindowControls::Content(const Text& control) {
     return Ask(
         [this, control]() -> Text {
             QWidget* widget = window_->Control(control);
-            if (auto* line = qobject_cast<QLineEdit*>(widget)) return ToText(line->text());
+            if (auto* line = qobject_cast<QLineEdit*>(widget)) return FromQString(line->text());
             if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) {
-                return ToText(edit->toPlainText());
+                return FromQString(edit->toPlainText());
             }
             return {};
         },
@@ -182,7 +182,7 @@ Text QtWindowControls::ListCellText(const Text& list, int row, int column) {
         [this, list, row, column]() -> Text {
             auto* table = qobject_cast<QTableWidget*>(window_->Control(list));
             const QTableWidgetItem* item = table ? table->item(row, column) : nullptr;
-            return item ? ToText(item->text()) : Text();
+            return item ? FromQString(item->text()) : Text();
         },
         Text());
 }

@@ -64,6 +64,8 @@ public:
 
     // Window thread: runs the calls queued by workers so far.
     void Flush() { calls_.RunAll(); }
+    // Calls from workers not yet run on the window thread.
+    std::size_t PendingCalls() const { return calls_.Pending(); }
 
 private:
     template <class R, class Work>
