@@ -17,7 +17,9 @@ using platform::Variant;
 
 thread_local std::int32_t tLastObjectError = 0;
 
-Variant TextVariant(const Text& text) { return Variant::FromBstr(platform::GbkToUtf16(text)); }
+Variant TextVariant(const Text& text) {
+    return Variant::FromBstr(platform::GbkToUtf16(text));
+}
 
 // Runs one invocation: converts the arguments, calls the member, copies by-reference arguments
 // back and records the status. `leading` goes in front of `arguments` (a put's value).
@@ -42,7 +44,9 @@ HRESULT Invoke(const AutomationObject& object, const Text& name, DispatchKind ki
 }
 
 // Records a failed conversion of a result as the call's status.
-void FailConversion(HRESULT hr) { tLastObjectError = hr; }
+void FailConversion(HRESULT hr) {
+    tLastObjectError = hr;
+}
 
 Text ResultText(HRESULT hr, const Variant& result) {
     if (platform::Failed(hr)) return {};
@@ -85,11 +89,17 @@ AutomationArgument AutomationArgument::ByRef(AutomationVariant& variant) {
     return argument;
 }
 
-std::int32_t LastObjectError() { return tLastObjectError; }
+std::int32_t LastObjectError() {
+    return tLastObjectError;
+}
 
-void InitializeObjectThread() { platform::CoInitialize(nullptr); }
+void InitializeObjectThread() {
+    platform::CoInitialize(nullptr);
+}
 
-void UninitializeObjectThread() { platform::CoUninitialize(); }
+void UninitializeObjectThread() {
+    platform::CoUninitialize();
+}
 
 bool CreateObject(AutomationObject& object, const Text& className) {
     platform::DispatchPtr made;
@@ -169,13 +179,17 @@ AutomationVariant CallMethodVariant(const AutomationObject& object, const Text& 
     return AutomationVariant(std::move(result));
 }
 
-void ReleaseObject(AutomationObject& object) { object.Reset(); }
+void ReleaseObject(AutomationObject& object) {
+    object.Reset();
+}
 
 void CopyObject(AutomationObject& destination, const AutomationObject& source) {
     destination.Reset(source.Get());
 }
 
-bool IsEmptyObject(const AutomationObject& object) { return !object.Get(); }
+bool IsEmptyObject(const AutomationObject& object) {
+    return !object.Get();
+}
 
 void AssignVariant(AutomationVariant& variant, const Text& value) {
     variant.Value() = TextVariant(value);
@@ -210,7 +224,9 @@ ByteSet VariantToBytes(const AutomationVariant& variant) {
     return bytes == nullptr ? ByteSet() : *bytes;
 }
 
-void ClearVariant(AutomationVariant& variant) { variant.Value().Clear(); }
+void ClearVariant(AutomationVariant& variant) {
+    variant.Value().Clear();
+}
 
 void CopyVariant(AutomationVariant& destination, const AutomationVariant& source) {
     destination.Value().Clear();

@@ -17,7 +17,9 @@ RegexObject::RegexObject() : owner_(std::this_thread::get_id()) {
     initialized_ = true;
 }
 
-RegexObject::~RegexObject() { Destroy(); }
+RegexObject::~RegexObject() {
+    Destroy();
+}
 
 RegexObject::RegexObject(RegexObject&& other) noexcept
     : engine_(std::move(other.engine_)),
@@ -47,8 +49,8 @@ bool RegexObject::Create(const Text& pattern, const Text& subject, bool caseSens
     // The engine has no such property; the write fails and "." keeps not matching a line feed.
     PutProperty(engine_, "Singleline", true);
     PutProperty(engine_, "Global", global);
-    Text effective = expandQuotes ? ReplaceText(pattern, "#引号", "\"", 1, kAllOccurrences, true)
-                                  : pattern;
+    Text effective =
+        expandQuotes ? ReplaceText(pattern, "#引号", "\"", 1, kAllOccurrences, true) : pattern;
     PutProperty(engine_, "Pattern", effective);
     AssignVariant(subject_, subject);
     subjectText_ = subject;

@@ -11,8 +11,8 @@ namespace lumeno {
 ByteSet TextToWide(const Text& text) {
     if (text.empty() || text.size() >= std::numeric_limits<int>::max() / 4) return {};
     int length = static_cast<int>(text.size());
-    int units = platform::MultiByteToWideChar(platform::kCodePageGbk, 0, text.data(), length,
-                                              nullptr, 0);
+    int units =
+        platform::MultiByteToWideChar(platform::kCodePageGbk, 0, text.data(), length, nullptr, 0);
     if (units <= 0) return {};
     std::u16string wide(static_cast<std::size_t>(units), u'\0');
     platform::MultiByteToWideChar(platform::kCodePageGbk, 0, text.data(), length, wide.data(),
@@ -24,6 +24,7 @@ ByteSet TextToWide(const Text& text) {
 
 Text WideToText(const ByteSet& bytes) {
     std::size_t units = bytes.size() / 2;
+    if (units == 0) return {};
     std::u16string wide(units, u'\0');
     std::memcpy(wide.data(), bytes.data(), units * 2);
     std::size_t end = wide.find(u'\0');

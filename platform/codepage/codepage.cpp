@@ -65,7 +65,9 @@ std::string Convert(iconv_t cd, const char* data, std::size_t size, std::string_
     return out;
 }
 
-std::size_t SkipOneByte(const unsigned char*, std::size_t) { return 1; }
+std::size_t SkipOneByte(const unsigned char*, std::size_t) {
+    return 1;
+}
 
 // One UTF-16LE unit, or a whole surrogate pair when one starts here.
 std::size_t SkipUtf16Unit(const unsigned char* p, std::size_t left) {
@@ -95,7 +97,9 @@ std::u16string BytesToU16(const std::string& bytes) {
     return wide;
 }
 
-std::size_t TerminatedLength(const char* s) { return std::strlen(s) + 1; }
+std::size_t TerminatedLength(const char* s) {
+    return std::strlen(s) + 1;
+}
 std::size_t TerminatedLength(const char16_t* s) {
     std::size_t n = 0;
     while (s[n] != 0) ++n;
@@ -106,8 +110,8 @@ std::size_t TerminatedLength(const char16_t* s) {
 
 std::u16string GbkToUtf16(std::string_view gbk) {
     if (gbk.empty()) return {};
-    return BytesToU16(Convert(GbkToUtf16Descriptor(), gbk.data(), gbk.size(), kQuestionUtf16,
-                              SkipOneByte));
+    return BytesToU16(
+        Convert(GbkToUtf16Descriptor(), gbk.data(), gbk.size(), kQuestionUtf16, SkipOneByte));
 }
 
 std::string Utf16ToGbk(std::u16string_view wide) {
@@ -143,21 +147,21 @@ int MultiByteToWideChar(unsigned codePage, unsigned /*flags*/, const char* multi
     return needed;
 }
 
-int WideCharToMultiByte(unsigned codePage, unsigned /*flags*/, const char16_t* wide,
-                        int wideLength, char* multiByte, int multiByteLength,
-                        const char* defaultChar, bool* usedDefaultChar) {
+int WideCharToMultiByte(unsigned codePage, unsigned /*flags*/, const char16_t* wide, int wideLength,
+                        char* multiByte, int multiByteLength, const char* defaultChar,
+                        bool* usedDefaultChar) {
     if (codePage != kCodePageGbk || wide == nullptr || wideLength == 0 || wideLength < -1 ||
         multiByteLength < 0 || defaultChar != nullptr)
         return 0;
-    std::size_t units = wideLength == -1 ? TerminatedLength(wide)
-                                         : static_cast<std::size_t>(wideLength);
+    std::size_t units =
+        wideLength == -1 ? TerminatedLength(wide) : static_cast<std::size_t>(wideLength);
     bool replaced = false;
     auto skip = [&replaced](const unsigned char* p, std::size_t left) {
         replaced = true;
         return SkipUtf16Unit(p, left);
     };
-    std::string converted = Convert(Utf16ToGbkDescriptor(), reinterpret_cast<const char*>(wide),
-                                    units * 2, "?", skip);
+    std::string converted =
+        Convert(Utf16ToGbkDescriptor(), reinterpret_cast<const char*>(wide), units * 2, "?", skip);
     if (usedDefaultChar != nullptr) *usedDefaultChar = replaced;
     int needed = static_cast<int>(converted.size());
     if (multiByteLength == 0) return needed;

@@ -7,7 +7,9 @@ namespace lumeno::platform {
 
 using HRESULT = std::int32_t;
 
-constexpr HRESULT MakeFailure(std::uint32_t code) { return static_cast<HRESULT>(code); }
+constexpr HRESULT MakeFailure(std::uint32_t code) {
+    return static_cast<HRESULT>(code);
+}
 
 inline constexpr HRESULT S_OK = 0;
 inline constexpr HRESULT S_FALSE = 1;
@@ -33,7 +35,11 @@ inline constexpr HRESULT DISP_E_BADINDEX = MakeFailure(0x8002000Bu);
 inline constexpr HRESULT DISP_E_BADPARAMCOUNT = MakeFailure(0x8002000Eu);
 inline constexpr HRESULT DISP_E_PARAMNOTOPTIONAL = MakeFailure(0x8002000Fu);
 
-constexpr bool Succeeded(HRESULT hr) { return hr >= 0; }
-constexpr bool Failed(HRESULT hr) { return hr < 0; }
+constexpr bool Succeeded(HRESULT hr) {
+    return hr >= 0;
+}
+constexpr bool Failed(HRESULT hr) {
+    return hr < 0;
+}
 
 }  // namespace lumeno::platform

@@ -113,7 +113,8 @@ private:
         if (MemberIs(member, "Pattern")) return StringProperty(kind, arguments, result, &pattern_);
         if (MemberIs(member, "IgnoreCase"))
             return FlagProperty(kind, arguments, result, &flags_.ignoreCase);
-        if (MemberIs(member, "Global")) return FlagProperty(kind, arguments, result, &flags_.global);
+        if (MemberIs(member, "Global"))
+            return FlagProperty(kind, arguments, result, &flags_.global);
         if (MemberIs(member, "Multiline"))
             return FlagProperty(kind, arguments, result, &flags_.multiline);
         return DISP_E_UNKNOWNNAME;  // there is no Singleline: "." never matches a line feed
@@ -191,6 +192,8 @@ private:
 
 }  // namespace
 
-DispatchPtr MakeRegExpObject() { return std::make_shared<RegExpObject>(); }
+DispatchPtr MakeRegExpObject() {
+    return std::make_shared<RegExpObject>();
+}
 
 }  // namespace lumeno::platform

@@ -51,8 +51,8 @@ std::unique_ptr<CompiledRegex> CompiledRegex::Compile(const std::u16string& patt
     auto handles = std::make_unique<Handles>();
     int error = 0;
     PCRE2_SIZE offset = 0;
-    handles->code = pcre2_compile(Units(*translated), translated->size(), options, &error, &offset,
-                                  nullptr);
+    handles->code =
+        pcre2_compile(Units(*translated), translated->size(), options, &error, &offset, nullptr);
     if (handles->code == nullptr) return nullptr;
     handles->context = pcre2_match_context_create(nullptr);
     handles->data = pcre2_match_data_create_from_pattern(handles->code, nullptr);

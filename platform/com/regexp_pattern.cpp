@@ -4,8 +4,12 @@
 namespace lumeno::platform {
 namespace {
 
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-bool IsAsciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
+bool IsDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
+bool IsAsciiLetter(char16_t c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
 
 // Capturing groups in the pattern: "(" not escaped, not in a class and not followed by "?".
 int CountGroups(const std::u16string& p) {
@@ -40,12 +44,24 @@ std::size_t TranslateEscape(const std::u16string& p, std::size_t i, bool inClass
     char16_t c = p[i + 1];
     switch (c) {
         // Escapes both dialects read alike.
-        case u'd': case u'D': case u'w': case u'W': case u's': case u'S':
-        case u'f': case u'n': case u'r': case u't': case u'x': case u'u': case u'c':
+        case u'd':
+        case u'D':
+        case u'w':
+        case u'W':
+        case u's':
+        case u'S':
+        case u'f':
+        case u'n':
+        case u'r':
+        case u't':
+        case u'x':
+        case u'u':
+        case u'c':
             out += u'\\';
             out += c;
             return i + 1;
-        case u'b': case u'B':
+        case u'b':
+        case u'B':
             if (inClass && c == u'b') {
                 AppendHex(out, 0x8);
             } else {

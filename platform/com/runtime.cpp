@@ -76,13 +76,17 @@ private:
 
 }  // namespace
 
-HRESULT CoInitialize(void*) { return tInitializeCount++ == 0 ? S_OK : S_FALSE; }
+HRESULT CoInitialize(void*) {
+    return tInitializeCount++ == 0 ? S_OK : S_FALSE;
+}
 
 void CoUninitialize() {
     if (tInitializeCount > 0) --tInitializeCount;
 }
 
-int CoInitializeCount() { return tInitializeCount; }
+int CoInitializeCount() {
+    return tInitializeCount;
+}
 
 HRESULT RegisterClass(std::string_view progId, std::string_view clsid, ClassFactory factory) {
     if (progId.empty() || !IsClsidText(clsid) || !factory) return E_INVALIDARG;
@@ -121,6 +125,8 @@ HRESULT CreateInstance(std::string_view classText, unsigned context, DispatchPtr
     return CoCreateInstance(clsid, context, object);
 }
 
-HRESULT OleRun(const DispatchPtr& object) { return object ? S_OK : E_INVALIDARG; }
+HRESULT OleRun(const DispatchPtr& object) {
+    return object ? S_OK : E_INVALIDARG;
+}
 
 }  // namespace lumeno::platform

@@ -146,7 +146,8 @@ private:
     std::span<const std::uint8_t> SkipByteOrderMark(std::span<const std::uint8_t> bytes) const {
         if (position_ != 0) return bytes;
         auto startsWith = [&](std::initializer_list<std::uint8_t> mark) {
-            return bytes.size() >= mark.size() && std::equal(mark.begin(), mark.end(), bytes.begin());
+            return bytes.size() >= mark.size() &&
+                   std::equal(mark.begin(), mark.end(), bytes.begin());
         };
         if (iconvName_ == "UTF-8" && startsWith({0xEF, 0xBB, 0xBF})) return bytes.subspan(3);
         if (iconvName_ == "UTF-16LE" && startsWith({0xFF, 0xFE})) return bytes.subspan(2);
@@ -165,6 +166,8 @@ private:
 
 }  // namespace
 
-DispatchPtr MakeStreamObject() { return std::make_shared<StreamObject>(); }
+DispatchPtr MakeStreamObject() {
+    return std::make_shared<StreamObject>();
+}
 
 }  // namespace lumeno::platform

@@ -8,7 +8,9 @@
 namespace lumeno::platform {
 namespace {
 
-std::u16string Widen(std::string_view ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+std::u16string Widen(std::string_view ascii) {
+    return std::u16string(ascii.begin(), ascii.end());
+}
 
 std::u16string NumberText(double value) {
     if (value == 0) return u"0";  // also -0
@@ -58,14 +60,21 @@ bool EqualsIgnoreCase(const std::u16string& a, std::u16string_view b) {
 }
 
 HRESULT ToDouble(const Variant& source, double* out) {
-    if (source.IsEmpty()) *out = 0;
-    else if (auto* i = source.I4()) *out = *i;
-    else if (auto* r = source.R8()) *out = *r;
-    else if (auto* b = source.Bool()) *out = *b ? -1 : 0;  // VARIANT_TRUE is -1
+    if (source.IsEmpty())
+        *out = 0;
+    else if (auto* i = source.I4())
+        *out = *i;
+    else if (auto* r = source.R8())
+        *out = *r;
+    else if (auto* b = source.Bool())
+        *out = *b ? -1 : 0;  // VARIANT_TRUE is -1
     else if (auto* s = source.Bstr()) {
-        if (EqualsIgnoreCase(*s, u"True")) *out = -1;
-        else if (EqualsIgnoreCase(*s, u"False")) *out = 0;
-        else if (!ParseNumber(*s, out)) return DISP_E_TYPEMISMATCH;
+        if (EqualsIgnoreCase(*s, u"True"))
+            *out = -1;
+        else if (EqualsIgnoreCase(*s, u"False"))
+            *out = 0;
+        else if (!ParseNumber(*s, out))
+            return DISP_E_TYPEMISMATCH;
     } else {
         return DISP_E_TYPEMISMATCH;
     }
@@ -75,8 +84,8 @@ HRESULT ToDouble(const Variant& source, double* out) {
 }  // namespace
 
 VarType Variant::Type() const {
-    static constexpr VarType kTypes[] = {VarType::Empty, VarType::I4,       VarType::R8,
-                                         VarType::Bool,  VarType::Bstr,     VarType::Dispatch,
+    static constexpr VarType kTypes[] = {VarType::Empty,   VarType::I4,   VarType::R8,
+                                         VarType::Bool,    VarType::Bstr, VarType::Dispatch,
                                          VarType::UI1Array};
     return kTypes[storage_.index()];
 }
@@ -93,11 +102,16 @@ HRESULT VariantChangeType(Variant* destination, const Variant& source, VarType t
             return S_OK;
         case VarType::Bstr: {
             std::u16string text;
-            if (source.IsEmpty()) text.clear();
-            else if (auto* i = source.I4()) text = Widen(std::to_string(*i));
-            else if (auto* r = source.R8()) text = NumberText(*r);
-            else if (auto* b = source.Bool()) text = *b ? u"True" : u"False";
-            else return DISP_E_TYPEMISMATCH;
+            if (source.IsEmpty())
+                text.clear();
+            else if (auto* i = source.I4())
+                text = Widen(std::to_string(*i));
+            else if (auto* r = source.R8())
+                text = NumberText(*r);
+            else if (auto* b = source.Bool())
+                text = *b ? u"True" : u"False";
+            else
+                return DISP_E_TYPEMISMATCH;
             *destination = Variant::FromBstr(std::move(text));
             return S_OK;
         }

@@ -33,7 +33,9 @@ class Variant {
 public:
     Variant() = default;
 
-    static Variant FromI4(std::int32_t value) { return Variant(Storage(std::in_place_index<1>, value)); }
+    static Variant FromI4(std::int32_t value) {
+        return Variant(Storage(std::in_place_index<1>, value));
+    }
     static Variant FromR8(double value) { return Variant(Storage(std::in_place_index<2>, value)); }
     static Variant FromBool(bool value) { return Variant(Storage(std::in_place_index<3>, value)); }
     static Variant FromBstr(std::u16string value) {

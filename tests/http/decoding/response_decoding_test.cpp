@@ -18,10 +18,16 @@
 namespace lumeno {
 namespace {
 
-ByteSet Bytes(std::string_view text) { return ByteSet(text.begin(), text.end()); }
-Text AsText(const ByteSet& bytes) { return Text(bytes.begin(), bytes.end()); }
+ByteSet Bytes(std::string_view text) {
+    return ByteSet(text.begin(), text.end());
+}
+Text AsText(const ByteSet& bytes) {
+    return Text(bytes.begin(), bytes.end());
+}
 
-std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+std::string Utf8(const char8_t* text) {
+    return reinterpret_cast<const char*>(text);
+}
 
 // Runs `iconv -f from -t to` over `input` through files in a private temporary folder.
 std::optional<ByteSet> IconvTool(const std::string& from, const std::string& to,
@@ -56,8 +62,8 @@ protected:
 
 TEST_P(DecodeAgainstIconvTest, GivesTheToolsGbkBytes) {
     const PeerCase& c = GetParam();
-    const std::string page = "<html><head>" + c.declaration + "</head><body>" + c.bodyUtf8 +
-                             "</body></html>";
+    const std::string page =
+        "<html><head>" + c.declaration + "</head><body>" + c.bodyUtf8 + "</body></html>";
     std::optional<ByteSet> encoded = IconvTool("UTF-8", c.toolCharset, Bytes(page));
     ASSERT_TRUE(encoded.has_value());
     std::optional<ByteSet> expected = IconvTool(c.toolCharset, "CP936", *encoded);
@@ -76,7 +82,8 @@ INSTANTIATE_TEST_SUITE_P(
         PeerCase{"Utf8UpperCaseTag", "UTF-8",
                  "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CHARSET=UTF-8\">",
                  Utf8(u8"动漫壁纸 · 高清")},
-        PeerCase{"Big5", "BIG5", "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=big5\">",
+        PeerCase{"Big5", "BIG5",
+                 "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=big5\">",
                  Utf8(u8"風景桌布 高清圖片")},
         PeerCase{"ShiftJis", "SHIFT_JIS", "<META charset=\"Shift_JIS\">",
                  Utf8(u8"壁紙の風景 カワイイ")},
@@ -138,12 +145,15 @@ INSTANTIATE_TEST_SUITE_P(
         EdgeCase{"ZeroAfterDeclarationWholeBodyDecoded",
                  Join({"<meta charset=utf-8>", kUtf8Wallpaper, kZero, kUtf8Wallpaper}),
                  Join({"<meta charset=utf-8>壁纸", kZero, "壁纸"})},
-        EdgeCase{"Utf8ByteOrderMarkDropped", Join({"\xEF\xBB\xBF<meta charset=utf-8>", kUtf8Wallpaper}),
+        EdgeCase{"Utf8ByteOrderMarkDropped",
+                 Join({"\xEF\xBB\xBF<meta charset=utf-8>", kUtf8Wallpaper}),
                  Bytes("<meta charset=utf-8>壁纸")},
         EdgeCase{"CharactersGbkLacksBecomeQuestionMarks",
                  Join({"<meta charset=utf-8>", Utf8(u8"a😀b\u0E01c")}),
                  Bytes("<meta charset=utf-8>a?b?c")},
-        EdgeCase{"InvalidUtf8BecomesQuestionMark", Bytes("<meta charset=utf-8>a\xFF" "b"),
+        EdgeCase{"InvalidUtf8BecomesQuestionMark",
+                 Bytes("<meta charset=utf-8>a\xFF"
+                       "b"),
                  Bytes("<meta charset=utf-8>a?b")},
         EdgeCase{"UndecodableCharsetKeepsTheBytes",
                  Join({"<meta charset=x-no-such-set>", kUtf8Wallpaper}),

@@ -40,13 +40,12 @@ TEST_P(BadGbkTest, BecomesQuestionMarksWithoutReadingPastTheEnd) {
     EXPECT_EQ(GbkToUtf16(std::string_view(exact.data(), exact.size())), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, BadGbkTest,
-    testing::Values(BadGbkCase{"LoneLeadByteAtEnd", "ab\x81", u"ab?"},
-                    BadGbkCase{"LeadByteBeforeSpace", "\x81 x", u"? x"},
-                    BadGbkCase{"ByteFF", "\xFF", u"?"},
-                    BadGbkCase{"GoodAfterBad", "\xFF\xC4\xE3", u"?你"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, BadGbkTest,
+                         testing::Values(BadGbkCase{"LoneLeadByteAtEnd", "ab\x81", u"ab?"},
+                                         BadGbkCase{"LeadByteBeforeSpace", "\x81 x", u"? x"},
+                                         BadGbkCase{"ByteFF", "\xFF", u"?"},
+                                         BadGbkCase{"GoodAfterBad", "\xFF\xC4\xE3", u"?你"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CodePageTest, CharactersGbkLacksBecomeQuestionMarks) {
     EXPECT_EQ(Utf16ToGbk(u"a\U0001F600b"), "a?b");  // a surrogate pair is one character
@@ -66,7 +65,7 @@ TEST(CodePageTest, MultiByteToWideCharMeasuresThenFills) {
 
 TEST(CodePageTest, MultiByteToWideCharRejectsBadArguments) {
     char16_t buffer[4];
-    EXPECT_EQ(MultiByteToWideChar(65001, 0, "a", 1, buffer, 4), 0);        // other code page
+    EXPECT_EQ(MultiByteToWideChar(65001, 0, "a", 1, buffer, 4), 0);           // other code page
     EXPECT_EQ(MultiByteToWideChar(kCodePageGbk, 0, "abc", 3, buffer, 2), 0);  // too small
     EXPECT_EQ(MultiByteToWideChar(kCodePageGbk, 0, "abc", -2, buffer, 4), 0);
     EXPECT_EQ(MultiByteToWideChar(kCodePageGbk, 0, nullptr, 3, buffer, 4), 0);
@@ -76,8 +75,8 @@ TEST(CodePageTest, MultiByteToWideCharRejectsBadArguments) {
 TEST(CodePageTest, WideCharToMultiByteMeasuresFillsAndReportsReplacement) {
     const char16_t* wide = u"你\U0001F600";
     bool usedDefault = false;
-    int needed = WideCharToMultiByte(kCodePageGbk, kWcCompositeCheck, wide, 3, nullptr, 0,
-                                     nullptr, &usedDefault);
+    int needed = WideCharToMultiByte(kCodePageGbk, kWcCompositeCheck, wide, 3, nullptr, 0, nullptr,
+                                     &usedDefault);
     EXPECT_EQ(needed, 3);
     EXPECT_TRUE(usedDefault);
     std::string out(needed, '\0');

@@ -123,14 +123,13 @@ INSTANTIATE_TEST_SUITE_P(
         DialectCase{"SpaceIsAsciiOnly", u"\\s", u"a\u3000b\tc", kGlobal, {u"\t"}, {3}},
         DialectCase{"BoundaryBesideChinese", u"\\bcat\\b", u"你cat好xcat", kGlobal, {u"cat"}, {1}},
         DialectCase{"DotStopsAtLineFeed", u"a.b", u"a\nb a\rb", kGlobal, {u"a\rb"}, {4}},
-        DialectCase{"LineAnchorsWithCrLf", u"^\\w+$", u"ab\r\ncd", kMultiline, {u"ab", u"cd"},
-                    {0, 4}},
+        DialectCase{
+            "LineAnchorsWithCrLf", u"^\\w+$", u"ab\r\ncd", kMultiline, {u"ab", u"cd"}, {0, 4}},
         DialectCase{"AnchorsWholeSubjectWithoutMultiline", u"^\\w+$", u"ab\r\ncd", kGlobal, {}, {}},
         DialectCase{"DollarIgnoresFinalLineFeed", u"b$", u"ab\n", kGlobal, {}, {}},
-        DialectCase{"EmptyMatchesAdvanceByOne", u"a??", u"ab", kGlobal, {u"", u"", u""},
-                    {0, 1, 2}},
-        DialectCase{"EmptyAfterNonEmpty", u"x*", u"axb", kGlobal, {u"", u"x", u"", u""},
-                    {0, 1, 2, 3}},
+        DialectCase{"EmptyMatchesAdvanceByOne", u"a??", u"ab", kGlobal, {u"", u"", u""}, {0, 1, 2}},
+        DialectCase{
+            "EmptyAfterNonEmpty", u"x*", u"axb", kGlobal, {u"", u"x", u"", u""}, {0, 1, 2, 3}},
         DialectCase{"IgnoreCase", u"META", u"<meta>", kNoCase, {u"meta"}, {1}},
         DialectCase{"CaseMatters", u"META", u"<meta>", kGlobal, {}, {}},
         DialectCase{"BackReference", u"(a)\\1", u"aaa", kGlobal, {u"aa"}, {0}},
@@ -141,17 +140,19 @@ INSTANTIATE_TEST_SUITE_P(
         DialectCase{"NegatedEmptyClassMatchesAll", u"a[^]", u"a\n", kGlobal, {u"a\n"}, {0}},
         DialectCase{"BracketInClassIsLiteral", u"[[:]+", u"x[:]", kGlobal, {u"[:"}, {1}},
         DialectCase{"IndexesCountUtf16Units", u"b", u"\U0001F600b", kGlobal, {u"b"}, {2}},
-        DialectCase{"MetaDeclaration", u"<meta.+?charset=[^\\w]?([-\\w]+)",
-                    u"<META http-equiv=x content=\"text/html; CHARSET=UTF-8\">", kNoCase,
-                    {u"<META http-equiv=x content=\"text/html; CHARSET=UTF-8"}, {0}}),
+        DialectCase{"MetaDeclaration",
+                    u"<meta.+?charset=[^\\w]?([-\\w]+)",
+                    u"<META http-equiv=x content=\"text/html; CHARSET=UTF-8\">",
+                    kNoCase,
+                    {u"<META http-equiv=x content=\"text/html; CHARSET=UTF-8"},
+                    {0}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RegExpTest, GroupThatDidNotTakePartIsEmpty) {
     auto found = Execute(u"(a)|(b)", u"b");
     ASSERT_TRUE(found.has_value());
     ASSERT_EQ(found->size(), 1u);
-    EXPECT_EQ((*found)[0].groups,
-              (std::vector<std::optional<std::u16string>>{std::nullopt, u"b"}));
+    EXPECT_EQ((*found)[0].groups, (std::vector<std::optional<std::u16string>>{std::nullopt, u"b"}));
 }
 
 struct ReplaceCase {
@@ -199,8 +200,8 @@ TEST_P(BadPatternTest, ExecuteReplaceAndTestFail) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, BadPatternTest,
-                         testing::Values(u"(ab", u"ab)", u"[ab", u"a\\", u"(?<=a)b",
-                                         u"(?<name>a)", u"*a"));
+                         testing::Values(u"(ab", u"ab)", u"[ab", u"a\\", u"(?<=a)b", u"(?<name>a)",
+                                         u"*a"));
 
 TEST(RegExpTest, TestAndProperties) {
     DispatchPtr engine = MakeEngine(u"b+", {});

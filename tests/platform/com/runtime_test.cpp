@@ -89,8 +89,10 @@ TEST_P(LookupTest, ResolvesProgIdsAndClsids) {
     DispatchPtr keep = std::make_shared<Counter>();
     DispatchPtr object = keep;
     EXPECT_EQ(CreateInstance(GetParam().classText, CLSCTX_ALL, &object), GetParam().expected);
-    if (Failed(GetParam().expected)) EXPECT_EQ(object, keep);  // left as it was
-    else EXPECT_NE(object, keep);
+    if (Failed(GetParam().expected))
+        EXPECT_EQ(object, keep);  // left as it was
+    else
+        EXPECT_NE(object, keep);
     CoUninitialize();
 }
 

@@ -102,11 +102,10 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"Chinese", [](AutomationVariant& v) { AssignVariant(v, Text("风景")); }, "风景"},
         TextCase{"Empty", [](AutomationVariant&) {}, ""},
         TextCase{"Bytes", [](AutomationVariant& v) { AssignVariant(v, ByteSet{65}); }, ""},
-        TextCase{"NotInGbk",
-                 [](AutomationVariant& v) {
-                     v.Value() = platform::Variant::FromBstr(u"a\U0001F600");
-                 },
-                 "a?"}),
+        TextCase{
+            "NotInGbk",
+            [](AutomationVariant& v) { v.Value() = platform::Variant::FromBstr(u"a\U0001F600"); },
+            "a?"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(AutomationTest, ObjectsCopyAndRelease) {
@@ -155,9 +154,10 @@ TEST_F(AutomationTest, ByReferenceArgumentsAreWrittenBack) {
             return platform::S_OK;
         }
     };
-    ASSERT_EQ(platform::RegisterClass("Lumeno.TestDoubler", "{D0D0D0D0-0000-0000-0000-000000000001}",
-                                      [] { return std::make_shared<Doubler>(); }),
-              platform::S_OK);
+    ASSERT_EQ(
+        platform::RegisterClass("Lumeno.TestDoubler", "{D0D0D0D0-0000-0000-0000-000000000001}",
+                                [] { return std::make_shared<Doubler>(); }),
+        platform::S_OK);
     AutomationObject doubler;
     ASSERT_TRUE(CreateObject(doubler, "Lumeno.TestDoubler"));
     AutomationVariant byRef, byValue;

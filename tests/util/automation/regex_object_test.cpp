@@ -178,7 +178,8 @@ TEST_F(RegexObjectTest, WorkersEachUseTheirOwnObject) {
             {
                 RegexObject regex;
                 for (int n = 0; n < 50; ++n)
-                    regex.Create("charset=([-\\w]+)", "<meta charset=utf-" + std::to_string(i) + ">");
+                    regex.Create("charset=([-\\w]+)",
+                                 "<meta charset=utf-" + std::to_string(i) + ">");
                 found[i] = regex.SubmatchText(1, 1);
             }
             leftInitialised[i] = platform::CoInitializeCount();

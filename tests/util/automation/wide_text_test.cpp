@@ -20,14 +20,15 @@ struct WideCase {
 
 class WideToTextTest : public testing::TestWithParam<WideCase> {};
 
-TEST_P(WideToTextTest, Converts) { EXPECT_EQ(WideToText(GetParam().bytes), GetParam().expected); }
+TEST_P(WideToTextTest, Converts) {
+    EXPECT_EQ(WideToText(GetParam().bytes), GetParam().expected);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, WideToTextTest,
     testing::Values(WideCase{"Plain", {0x41, 0x00, 0x60, 0x4F}, "A你"},
                     WideCase{"EndsAtZero", {0x41, 0x00, 0x00, 0x00, 0x42, 0x00}, "A"},
-                    WideCase{"OddByteIgnored", {0x41, 0x00, 0x42}, "A"},
-                    WideCase{"Empty", {}, ""},
+                    WideCase{"OddByteIgnored", {0x41, 0x00, 0x42}, "A"}, WideCase{"Empty", {}, ""},
                     WideCase{"LeadingZero", {0x00, 0x00, 0x41, 0x00}, ""},
                     WideCase{"NotInGbk", {0x3D, 0xD8, 0x00, 0xDE, 0x41, 0x00}, "?A"},
                     WideCase{"LoneSurrogate", {0x00, 0xD8}, "?"}),
