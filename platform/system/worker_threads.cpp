@@ -45,13 +45,16 @@ bool StartWorkerThread(std::function<void()> routine) {
         ++registry.running;
     }
     try {
-        std::thread([routine = std::move(routine)] {
+        std::thread([routine = std::move(routine)]() mutable {
             // An exception must not escape a detached thread (that ends the process); the
             // worker's work is lost either way, but the program and the count stay sound.
             try {
                 routine();
             } catch (...) {
             }
+            // What the routine captured is released before the worker counts as finished, so
+            // whoever waited for the workers may tear down what those captures point to.
+            routine = nullptr;
             WorkerFinished();
         }).detach();
     } catch (const std::system_error&) {

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <future>
+#include <memory>
 #include <stdexcept>
 #include <thread>
 
@@ -47,6 +48,15 @@ TEST(WorkerThreads, AnEscapingExceptionEndsOnlyThatWorker) {
     ASSERT_TRUE(StartWorkerThread([] { throw std::runtime_error("worker failed"); }));
     EXPECT_TRUE(WaitForWorkers(5s));
     EXPECT_EQ(RunningWorkers(), 0);
+}
+
+TEST(WorkerThreads, ReleaseWhatTheRoutineCapturedBeforeCountingAsFinished) {
+    ASSERT_TRUE(WaitForWorkers(5s));
+    auto captured = std::make_shared<int>(1);
+    std::weak_ptr<int> watch = captured;
+    ASSERT_TRUE(StartWorkerThread([captured = std::move(captured)] { ++*captured; }));
+    ASSERT_TRUE(WaitForWorkers(5s));
+    EXPECT_TRUE(watch.expired());
 }
 
 TEST(WorkerThreads, AnEmptyRoutineStartsNothing) {
