@@ -64,7 +64,7 @@ public:
 
     // Window thread: runs the calls queued by workers so far.
     void Flush() { calls_.RunAll(); }
-    // Calls from workers not yet run on the window thread.
+    // Window thread: calls from workers not yet run.
     std::size_t PendingCalls() const { return calls_.Pending(); }
 
 private:

@@ -28,9 +28,10 @@ public:
     // acting directly so that earlier calls from workers land first.
     void RunAll();
 
-    // Drops every queued call and refuses later ones.
+    // Drops every queued call and refuses later ones. Window thread.
     void Close();
 
+    // Calls not yet run. Window thread.
     std::size_t Pending() const;
 
 private:
@@ -44,6 +45,7 @@ private:
     QObject context_;  // lives on the window thread; queued batches die with it
     mutable std::mutex mutex_;
     std::deque<std::function<void()>> calls_;
+    std::deque<std::function<void()>> taken_;  // window thread only: taken out, not yet run
     bool scheduled_ = false;
     bool closed_ = false;
 };
