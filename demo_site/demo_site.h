@@ -30,7 +30,7 @@
 //   /cookies?set=LINE&lset=LINE     one "Set-Cookie: LINE" header per set parameter and one
 //                                   "set-cookie: LINE" header (lower-case name) per lset
 //                                   parameter, in query order; body "cookies"
-//   /size?bytes=N                   a GBK HTML page of exactly N bytes (at most 512 MiB)
+//   /size?bytes=N                   a GBK HTML page of exactly N bytes (over 512 MiB: 400)
 //   /echo                           200, text/plain, body = the request's header lines exactly as
 //                                   received (request line excluded), each ending in CR LF
 //   /auth/basic?user=U&password=P   200 "authorized" when Authorization is Basic U:P, else 401
@@ -39,6 +39,9 @@
 //   with that target and answered as if /path had been asked.
 //   Unreachable: RefusingPort() gives a loopback port where nothing listens.
 // Stalls and slow bodies end at once when the site stops: Stop() never waits for them.
+// Every request is recorded before its answer leaves, also one the server refuses to route (an
+// unknown method gets 400 with an HTML body and the connection is closed after it).
+// A port already in use is refused: Start() fails rather than sharing the port.
 #pragma once
 
 #include <memory>

@@ -154,7 +154,8 @@ void SlowBody(const QueryList& query, EndpointContext& context, httplib::Respons
 // A GBK page of exactly `bytes` bytes: head, Chinese filler lines, spaces, closing tags. A size
 // below the head and tail gives their first bytes only.
 void SizedPage(const QueryList& query, httplib::Response& res) {
-    const std::uint64_t size = Number(query, "bytes", 1024, kMaxGeneratedBytes);
+    const std::uint64_t size = Number(query, "bytes", 1024, UINT64_MAX);
+    if (size > kMaxGeneratedBytes) return HtmlMessage(res, 400, U8(u8"页面太大"));
     auto head = std::make_shared<std::string>(platform::Utf8ToGbk(
         "<!DOCTYPE html>\n<html>\n<head>\n"
         "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">\n<title>" +

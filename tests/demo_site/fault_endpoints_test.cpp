@@ -164,6 +164,12 @@ TEST_F(FaultEndpointsTest, SizedPagesHaveExactlyTheAskedSize) {
     }
 }
 
+TEST_F(FaultEndpointsTest, SizedPagesAboveTheCapAreRefused) {
+    const auto result = Fetch(Url("/size?bytes=600000000"));
+    EXPECT_EQ(result.status, 400);
+    EXPECT_LT(result.body.size(), 1000u);
+}
+
 TEST_F(FaultEndpointsTest, EchoReturnsTheHeaderLinesAsSent) {
     FetchOptions options;
     options.headers = {"Zeta: last-letter", "alpha:  spaced", "X-Mixed-Case: 1"};
