@@ -104,9 +104,27 @@ bool AddHeaders(Request& request, const char16_t* headers, DWORD length, DWORD m
     if (!ParseHeaderLines(Utf16ToGbk(wide), &lines)) return FailWith(ERROR_WINHTTP_INVALID_HEADER);
     for (auto& [name, value] : lines) {
         if (modifiers & WINHTTP_ADDREQ_FLAG_REPLACE) {
-            std::erase_if(request.headers,
-                          [&](const auto& header) { return EqualNoCase(header.first, name); });
-            if (!value.empty()) request.headers.emplace_back(std::move(name), std::move(value));
+            // The first header of that name takes the new value in its place (an empty value
+            // removes it); further ones go. Without one, the line is added only with ADD.
+            const auto same = [&](const auto& header) { return EqualNoCase(header.first, name); };
+            const auto first = std::find_if(request.headers.begin(), request.headers.end(), same);
+            if (first == request.headers.end()) {
+                if (modifiers & WINHTTP_ADDREQ_FLAG_ADD) {
+                    request.headers.emplace_back(std::move(name), std::move(value));
+                }
+                continue;
+            }
+            const std::size_t at = static_cast<std::size_t>(first - request.headers.begin());
+            request.headers[at].second = value;
+            std::size_t keep = at + 1;
+            for (std::size_t i = at + 1; i < request.headers.size(); ++i) {
+                if (same(request.headers[i])) continue;
+                if (keep != i) request.headers[keep] = std::move(request.headers[i]);
+                ++keep;
+            }
+            request.headers.resize(keep);
+            if (value.empty())
+                request.headers.erase(request.headers.begin() + static_cast<std::ptrdiff_t>(at));
         } else if ((modifiers & WINHTTP_ADDREQ_FLAG_ADD_IF_NEW) && HasHeader(request, name)) {
             return FailWith(kHeaderAlreadyExists);
         } else {

@@ -141,7 +141,9 @@ bool WinHttpSetCredentials(HINTERNET request, DWORD authTargets, DWORD authSchem
 bool WinHttpSetOption(HINTERNET handle, DWORD option, const void* buffer, DWORD bufferLength);
 
 // headersLength (DWORD)-1: zero-terminated. Lines separated by CR LF; empty lines are skipped, a
-// line without a colon fails with ERROR_WINHTTP_INVALID_HEADER.
+// line without a colon fails with ERROR_WINHTTP_INVALID_HEADER. ADD appends; REPLACE gives the
+// first header of the name the new value in place (empty: removes it) and drops the others, and
+// adds an absent one only together with ADD; ADD_IF_NEW fails when the name is already there.
 bool WinHttpAddRequestHeaders(HINTERNET request, const char16_t* headers, DWORD headersLength,
                               DWORD modifiers);
 

@@ -52,6 +52,22 @@ TEST_F(ExchangeTest, ServerSeesOnlyTheGivenHeadersPlusHost) {
                                             {"Accept-Language", "zh-cn"}}));
 }
 
+TEST_F(ExchangeTest, ReplacedHeadersKeepTheirPlace) {
+    ExchangeSetup setup;
+    setup.headers = u"A: 1\r\nB: 2\r\nA: 3\r\nC: 4";
+    setup.prepare = [](HINTERNET request) {
+        const DWORD whole = 0xFFFFFFFF;
+        WinHttpAddRequestHeaders(request, u"A: 9", whole, WINHTTP_ADDREQ_FLAG_REPLACE);
+        WinHttpAddRequestHeaders(request, u"C:", whole, WINHTTP_ADDREQ_FLAG_REPLACE);
+        WinHttpAddRequestHeaders(request, u"D: 5", whole, WINHTTP_ADDREQ_FLAG_REPLACE);
+        WinHttpAddRequestHeaders(request, u"E: 6", whole,
+                                 WINHTTP_ADDREQ_FLAG_REPLACE | WINHTTP_ADDREQ_FLAG_ADD);
+    };
+    ASSERT_TRUE(Get(u"/echo", setup).received);
+    EXPECT_EQ(site_.Requests().at(0).headers,
+              (Headers{{"Host", HostLine()}, {"A", "9"}, {"B", "2"}, {"E", "6"}}));
+}
+
 TEST_F(ExchangeTest, NoHeadersGivenMeansNoneAddedButHost) {
     const auto result = Get(u"/echo");
     ASSERT_TRUE(result.received);
