@@ -51,17 +51,8 @@ void WriteToStandardError(const Text& text) {
 
 }  // namespace
 
-int RunLumenoBox(int argc, char** argv, const Text& baseUrl) {
-    // 1. The globals: PageThumbnails empty, SaveFolder empty.
-    auto state = std::make_unique<CrawlerState>();
-    // 2. The exit clean-up that releases them.
-    ExitCleanup cleanup(state);
-
-    // 3. The window with every control in its start-up state.
-    QApplication application(argc, argv);
-    MainWindow window(baseUrl);
+bool RunMainWindow(MainWindow& window, std::chrono::milliseconds workerWait) {
     ui::QtWindowControls& controls = window.QtControls();
-    BindCategoryBoxes(window);
     SetFatalErrorReporter([&controls](const Text& boxText) {
         if (controls.IsShutDown()) {
             WriteToStandardError(boxText);
@@ -74,20 +65,34 @@ int RunLumenoBox(int argc, char** argv, const Text& baseUrl) {
         QCoreApplication::quit();
     });
 
-    // 4. The window thread's message loop until the window closes.
     ui::QtThreadMessageLoop loop;
     platform::InstallThreadMessageLoop(&loop);
     window.Show();
-    application.exec();
+    QApplication::exec();
 
     // Closing: the services already answer workers with empty values; give the workers a
     // bounded time to notice the shutdown flag and end.
     controls.Shutdown();
     platform::RequestShutdown();
-    const bool workersDone = platform::WaitForWorkers(kWorkerShutdownWait);
+    const bool workersDone = platform::WaitForWorkers(workerWait);
     SetFatalErrorReporter({});
     platform::InstallThreadMessageLoop(nullptr);
-    if (!workersDone) {
+    return workersDone;
+}
+
+int RunLumenoBox(int argc, char** argv, const Text& baseUrl) {
+    // 1. The globals: PageThumbnails empty, SaveFolder empty.
+    auto state = std::make_unique<CrawlerState>();
+    // 2. The exit clean-up that releases them.
+    ExitCleanup cleanup(state);
+
+    // 3. The window with every control in its start-up state.
+    QApplication application(argc, argv);
+    MainWindow window(baseUrl);
+    BindCategoryBoxes(window);
+
+    // 4. The window thread's message loop until the window closes.
+    if (!RunMainWindow(window, kWorkerShutdownWait)) {
         // A worker still holds references to the window and the state: tearing them down
         // under it would crash, so the process ends here without running destructors.
         std::fflush(nullptr);

@@ -11,6 +11,14 @@ namespace lumeno {
 // How long a closing program waits for its workers before it ends anyway.
 inline constexpr std::chrono::milliseconds kWorkerShutdownWait{3000};
 
+class MainWindow;
+
+// Installs the window's fatal-error box and the window thread's message loop, shows the window
+// and runs the event loop until the user closes it; then shuts down: the services answer
+// waiting workers with empty values, workers are told to stop and are waited for at most
+// `workerWait`. True when no worker is left running. Needs the application object.
+bool RunMainWindow(MainWindow& window, std::chrono::milliseconds workerWait);
+
 // Runs the program with the window's link box showing `baseUrl`; returns the exit code (0).
 int RunLumenoBox(int argc, char** argv, const Text& baseUrl);
 
