@@ -11,6 +11,10 @@ bool IsAsciiLetter(char16_t c) {
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
 }
 
+bool IsClassEscape(char16_t c) {
+    return c == u'd' || c == u'D' || c == u'w' || c == u'W' || c == u's' || c == u'S';
+}
+
 // Capturing groups in the pattern: "(" not escaped, not in a class and not followed by "?".
 int CountGroups(const std::u16string& p) {
     int count = 0;
@@ -121,6 +125,13 @@ std::optional<std::u16string> TranslatePattern(const std::u16string& p, bool mul
         if (c == u'\\') {
             if (i + 1 >= p.size()) return std::nullopt;  // a pattern cannot end in a backslash
             i = TranslateEscape(p, i, inClass, groups, out);
+            // In a class, "-" after a class escape ([\w-x]) is a plain hyphen in the dialect;
+            // PCRE2 would reject it as a range.
+            if (inClass && IsClassEscape(p[i]) && p[i - 1] == u'\\' && i + 2 < p.size() &&
+                p[i + 1] == u'-' && p[i + 2] != u']') {
+                out += u"\\-";
+                ++i;
+            }
             continue;
         }
         if (inClass) {
