@@ -7,9 +7,8 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <mutex>  // brings std::chrono; <chrono> itself does not build with a GBK charset
 #include <condition_variable>
-#include <mutex>
+#include <mutex>  // brings std::chrono; <chrono> itself does not build with a GBK charset
 #include <set>
 #include <thread>
 

@@ -2,7 +2,9 @@
 // their names as sent, body; absolute-form targets from proxy clients; HTTPS with a self-signed
 // certificate; many clients at once.
 #include <future>
+#include <mutex>  // std::chrono (see demo_site.cpp)
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -108,6 +110,21 @@ TEST_P(RecordingTest, RecordsRequestsTheServerRefusesToRoute) {
     EXPECT_EQ(requests[0].method, "PROPFIND");
     EXPECT_EQ(requests[0].path, "/fengjing/");
     EXPECT_EQ(OwnHeaders(requests[0]), (HeaderList{{"Depth", "1"}}));
+}
+
+TEST_P(RecordingTest, ClientsThatLeaveMidAnswerDoNotHurtTheSite) {
+    FetchOptions impatient;
+    impatient.timeoutMs = 200;
+    for (int i = 0; i < 3; ++i) {
+        const auto left =
+            Fetch(site->BaseUrl() + "/fault/stall-body?bytes=10&total=4000000&ms=400", impatient);
+        EXPECT_EQ(left.code, CURLE_OPERATION_TIMEDOUT);
+    }
+    // The site writes the rest into closed connections meanwhile; it must live on.
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    const auto after = Fetch(site->BaseUrl() + "/redirect?n=0");
+    EXPECT_EQ(after.status, 200);
+    EXPECT_EQ(after.body, "redirect done");
 }
 
 INSTANTIATE_TEST_SUITE_P(PlainAndTls, RecordingTest, ::testing::Bool(),
