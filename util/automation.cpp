@@ -105,7 +105,11 @@ bool CreateObject(AutomationObject& object, const Text& className) {
     platform::DispatchPtr made;
     HRESULT hr = platform::CreateInstance(className, platform::CLSCTX_ALL, &made);
     if (hr == platform::E_INVALIDARG)
-        hr = platform::CreateInstance(className, platform::CLSCTX_SERVER & 0x7, &made);
+        hr = platform::CreateInstance(className,
+                                      platform::CLSCTX_INPROC_SERVER |
+                                          platform::CLSCTX_INPROC_HANDLER |
+                                          platform::CLSCTX_LOCAL_SERVER,
+                                      &made);
     if (platform::Failed(hr) || platform::Failed(platform::OleRun(made))) return false;
     object.Reset(std::move(made));
     return true;

@@ -12,12 +12,16 @@ std::u16string Widen(std::string_view ascii) {
     return std::u16string(ascii.begin(), ascii.end());
 }
 
+// Fifteen significant digits, trailing zeros dropped, scientific form below 1E-04 and from
+// 1E+15 on, as the automation library formats a double ("0.3" for 0.1 + 0.2, "1E-05").
+// to_chars is used because it ignores the process locale (no decimal comma).
 std::u16string NumberText(double value) {
     if (value == 0) return u"0";  // also -0
     if (std::isnan(value)) return u"NaN";
     if (std::isinf(value)) return value > 0 ? u"Infinity" : u"-Infinity";
     char buffer[64];
-    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
     std::string text(buffer, ec == std::errc() ? end : buffer);
     for (char& c : text)
         if (c == 'e') c = 'E';

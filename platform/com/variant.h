@@ -73,7 +73,8 @@ private:
 };
 
 // VariantChangeType: converts `source` to `type` into *destination (which may be `source`).
-// Numbers become their shortest round-trip text ("1.5", "-3", "1E+21"), booleans "True" and
+// Numbers become their shortest text at 15 significant digits ("1.5", "-3", "0.3" for
+// 0.1 + 0.2, "1E+21", "1E-05"), booleans "True" and
 // "False", empty the empty string or 0; strings are read as numbers or "True"/"False".
 // DISP_E_TYPEMISMATCH (destination untouched) when no conversion exists, DISP_E_OVERFLOW when
 // a number does not fit a 32-bit integer.
