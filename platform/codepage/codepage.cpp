@@ -106,6 +106,46 @@ std::size_t TerminatedLength(const char16_t* s) {
     return n + 1;
 }
 
+// Base letter + combining mark -> the precomposed letter, for every such letter GBK holds (the
+// pinyin vowels and consonants). This is the composite check of WideCharToMultiByte: a
+// decomposed "a" + U+0304 becomes the single GBK character for U+0101 instead of "a?".
+struct Composition {
+    char16_t base;
+    char16_t mark;
+    char16_t composed;
+};
+constexpr Composition kCompositions[] = {
+    {u'a', 0x0304, 0x0101},   {u'a', 0x0301, 0x00E1},   {u'a', 0x030C, 0x01CE},
+    {u'a', 0x0300, 0x00E0},   {u'e', 0x0304, 0x0113},   {u'e', 0x0301, 0x00E9},
+    {u'e', 0x030C, 0x011B},   {u'e', 0x0300, 0x00E8},   {u'e', 0x0302, 0x00EA},
+    {u'i', 0x0304, 0x012B},   {u'i', 0x0301, 0x00ED},   {u'i', 0x030C, 0x01D0},
+    {u'i', 0x0300, 0x00EC},   {u'o', 0x0304, 0x014D},   {u'o', 0x0301, 0x00F3},
+    {u'o', 0x030C, 0x01D2},   {u'o', 0x0300, 0x00F2},   {u'u', 0x0304, 0x016B},
+    {u'u', 0x0301, 0x00FA},   {u'u', 0x030C, 0x01D4},   {u'u', 0x0300, 0x00F9},
+    {u'u', 0x0308, 0x00FC},   {0x00FC, 0x0304, 0x01D6}, {0x00FC, 0x0301, 0x01D8},
+    {0x00FC, 0x030C, 0x01DA}, {0x00FC, 0x0300, 0x01DC}, {u'n', 0x0301, 0x0144},
+    {u'n', 0x030C, 0x0148},   {u'n', 0x0300, 0x01F9},   {u'm', 0x0301, 0x1E3F},
+};
+
+std::u16string ComposePinyin(std::u16string_view wide) {
+    std::u16string out;
+    out.reserve(wide.size());
+    for (char16_t unit : wide) {
+        bool merged = false;
+        if (!out.empty() && unit >= 0x0300 && unit <= 0x036F) {
+            for (const Composition& c : kCompositions) {
+                if (c.base == out.back() && c.mark == unit) {
+                    out.back() = c.composed;
+                    merged = true;
+                    break;
+                }
+            }
+        }
+        if (!merged) out.push_back(unit);
+    }
+    return out;
+}
+
 }  // namespace
 
 std::u16string GbkToUtf16(std::string_view gbk) {
@@ -147,7 +187,7 @@ int MultiByteToWideChar(unsigned codePage, unsigned /*flags*/, const char* multi
     return needed;
 }
 
-int WideCharToMultiByte(unsigned codePage, unsigned /*flags*/, const char16_t* wide, int wideLength,
+int WideCharToMultiByte(unsigned codePage, unsigned flags, const char16_t* wide, int wideLength,
                         char* multiByte, int multiByteLength, const char* defaultChar,
                         bool* usedDefaultChar) {
     if (codePage != kCodePageGbk || wide == nullptr || wideLength == 0 || wideLength < -1 ||
@@ -155,6 +195,12 @@ int WideCharToMultiByte(unsigned codePage, unsigned /*flags*/, const char16_t* w
         return 0;
     std::size_t units =
         wideLength == -1 ? TerminatedLength(wide) : static_cast<std::size_t>(wideLength);
+    std::u16string composed;
+    if ((flags & kWcCompositeCheck) != 0) {
+        composed = ComposePinyin(std::u16string_view(wide, units));
+        wide = composed.data();
+        units = composed.size();
+    }
     bool replaced = false;
     auto skip = [&replaced](const unsigned char* p, std::size_t left) {
         replaced = true;

@@ -18,7 +18,9 @@ int MultiByteToWideChar(unsigned codePage, unsigned flags, const char* multiByte
                         int multiByteLength, char16_t* wide, int wideLength);
 
 // Converts `wideLength` units (-1: up to and including the terminating zero) into code page 936.
-// With multiByteLength 0 returns the bytes needed. Only a null default character is supported:
+// With multiByteLength 0 returns the bytes needed. With kWcCompositeCheck a letter followed by a
+// combining mark becomes the precomposed letter where GBK holds one (the pinyin letters); other
+// marks stay separate characters. Only a null default character is supported:
 // a character GBK cannot hold becomes '?' and *usedDefaultChar (when given) is set.
 int WideCharToMultiByte(unsigned codePage, unsigned flags, const char16_t* wide, int wideLength,
                         char* multiByte, int multiByteLength, const char* defaultChar,

@@ -88,6 +88,21 @@ TEST(CodePageTest, WideCharToMultiByteMeasuresFillsAndReportsReplacement) {
     EXPECT_EQ(WideCharToMultiByte(kCodePageGbk, 0, wide, 3, out.data(), 3, "*", nullptr), 0);
 }
 
+TEST(CodePageTest, CompositeCheckComposesPinyinLetters) {
+    auto convert = [](const std::u16string& wide, unsigned flags) {
+        std::string out(16, '\0');
+        int n = WideCharToMultiByte(kCodePageGbk, flags, wide.data(), static_cast<int>(wide.size()),
+                                    out.data(), 16, nullptr, nullptr);
+        out.resize(n > 0 ? n : 0);
+        return out;
+    };
+    EXPECT_EQ(convert(u"ma\u0304", kWcCompositeCheck), "m\xA8\xA1");        // m + a-macron
+    EXPECT_EQ(convert(u"lu\u0308\u030C", kWcCompositeCheck), "l\xA8\xB7");  // l + u-diaeresis-caron
+    EXPECT_EQ(convert(u"ma\u0304", 0), "ma?");
+    EXPECT_EQ(convert(u"x\u0304", kWcCompositeCheck), "x?");  // no such letter in GBK
+    EXPECT_EQ(convert(u"\u0304a", kWcCompositeCheck), "?a");  // a mark with nothing before it
+}
+
 TEST(CodePageTest, ThreadsConvertIndependently) {
     // Each thread owns its descriptors; interleaved conversions must not disturb one another.
     std::vector<std::thread> threads;
