@@ -1,0 +1,73 @@
+// The pure steps of the object transport: its timeout value, the completed header text and the
+// cookies collected from a response's header block.
+#include <array>
+#include <climits>
+
+#include "http/object_web_request.h"
+#include "http/request_headers.h"
+#include "util/runtime_services.h"
+#include "util/text_slicing.h"
+
+namespace lumeno {
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+constexpr int kPostMethod = 1;
+
+int ClampedMethod(int method) {
+    return method < 0 || method > 7 ? 0 : method;
+}
+
+}  // namespace
+
+int ObjectRequestTimeoutMilliseconds(int timeoutSeconds) {
+    if (timeoutSeconds < 1) return 15000;
+    // Seconds that do not fit as milliseconds wait as long as an int allows instead of
+    // wrapping round to a negative or tiny timeout.
+    if (timeoutSeconds > INT_MAX / 1000) return INT_MAX;
+    return timeoutSeconds * 1000;
+}
+
+Text CompleteObjectRequestHeaders(const Text& headers, const Text& url, int method,
+                                  bool addDefaultHeaders, bool normaliseHeaderNames) {
+    Text working = headers;
+    if (addDefaultHeaders) {
+        struct Row {
+            const char* searched;
+            Text line;
+            bool postOnly;
+        };
+        const std::array<Row, 5> rows{{
+            {"Accept:", "Accept: */*", false},
+            {"Referer:", "Referer: " + url, false},
+            {"Accept-Language:", "Accept-Language: zh-cn", false},
+            {"User-Agent:", "User-Agent: Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)",
+             false},
+            {"Content-Type:", "Content-Type: application/x-www-form-urlencoded", true},
+        }};
+        for (const Row& row : rows) {
+            if (row.postOnly && ClampedMethod(method) != kPostMethod) continue;
+            if (FindText(working, row.searched, 1, true) == -1) working += kCrLf + row.line;
+        }
+    }
+    if (normaliseHeaderNames) working = CapitaliseHeaderNames(working);
+    return working;
+}
+
+Text CollectResponseCookies(const Text& responseHeaders) {
+    Text cookies;
+    for (const Text& line : SplitText(responseHeaders, kCrLf)) {
+        const int separator = FindText(line, ": ");
+        const Text name = separator == -1 ? Text{} : LeftText(line, separator - 1);
+        if (name != "Set-Cookie") continue;
+        // Only the first name=value pair counts; path, expiry and domain are dropped.
+        const Text cookie = FindText(line, ";") != -1 ? TextBetween(line, "Set-Cookie:", ";")
+                                                      : ReplaceText(line, "Set-Cookie:", "");
+        cookies += TrimSpaces(cookie);
+        cookies += "; ";
+    }
+    if (RightText(cookies, 2) == "; ") cookies = LeftText(cookies, TextLength(cookies) - 2);
+    return cookies;
+}
+
+}  // namespace lumeno

@@ -1,0 +1,168 @@
+// One request through the scriptable request object: configure, send, read, collect cookies,
+// merge them into the caller's jar, and always release the object and the thread's
+// initialisation on the way out.
+#include "http/object_web_request.h"
+
+#include <cmath>
+#include <climits>
+#include <mutex>
+
+#include "http/base64.h"
+#include "http/cookies.h"
+#include "http/request_headers.h"
+#include "platform/winhttp/winhttp_request_object.h"
+#include "util/runtime_services.h"
+
+namespace lumeno {
+namespace {
+
+constexpr const char* kRequestClass = "WinHttp.WinHttpRequest.5.1";
+constexpr const char* kCrLf = "\r\n";
+constexpr int kProxySettingProxy = 2;          // HTTPREQUEST_PROXYSETTING_PROXY
+constexpr int kCredentialsForProxy = 1;        // HTTPREQUEST_SETCREDENTIALS_FOR_PROXY
+constexpr int kOptionEnableRedirects = 6;      // WinHttpRequestOption_EnableRedirects
+constexpr int kOptionSslErrorIgnoreFlags = 4;  // WinHttpRequestOption_SslErrorIgnoreFlags
+constexpr int kSslErrorIgnoreAll = 0x3300;     // unknown CA, wrong usage, wrong name, bad date
+
+// On Windows the system registers the request class; here our object runtime must learn it once
+// before the first creation.
+void EnsureRequestClassRegistered() {
+    static std::once_flag once;
+    std::call_once(once, [] { platform::RegisterWinHttpRequestClass(); });
+}
+
+// Balances the thread's initialisation on every path out of the request.
+class ObjectThreadScope {
+public:
+    ObjectThreadScope() { InitializeObjectThread(); }
+    ~ObjectThreadScope() { UninitializeObjectThread(); }
+    ObjectThreadScope(const ObjectThreadScope&) = delete;
+    ObjectThreadScope& operator=(const ObjectThreadScope&) = delete;
+};
+
+// The routine's one reference to the request object, released on every path.
+class ObjectReference {
+public:
+    ObjectReference() = default;
+    ~ObjectReference() { ReleaseObject(object_); }
+    ObjectReference(const ObjectReference&) = delete;
+    ObjectReference& operator=(const ObjectReference&) = delete;
+
+    AutomationObject& Get() { return object_; }
+
+private:
+    AutomationObject object_;
+};
+
+struct HeaderLine {
+    Text name, value;
+};
+
+// A line's trimmed name (before the first ":") and value (after it); a line without ":" has an
+// empty name and value, which the object rejects like any empty name.
+HeaderLine SplitHeaderLine(const Text& line) {
+    const int colon = FindText(line, ":");
+    if (colon == -1) return {};
+    return {TrimSpaces(LeftText(line, colon - 1)),
+            TrimSpaces(MidText(line, colon + 1, TextLength(line)))};
+}
+
+void ApplyHeaderLines(const AutomationObject& request, const Text& headers) {
+    // A text without CR LF is one line, applied even when it is empty.
+    if (FindText(headers, kCrLf) == -1) {
+        const HeaderLine line = SplitHeaderLine(headers);
+        CallMethod(request, "SetRequestHeader", {line.name, line.value});
+        return;
+    }
+    for (const Text& text : SplitText(headers, kCrLf)) {
+        if (TextLength(text) == 0) continue;
+        const HeaderLine line = SplitHeaderLine(text);
+        if (line.name == "Connection" && line.value == "keep-alive") continue;
+        CallMethod(request, "SetRequestHeader", {line.name, line.value});
+    }
+}
+
+// Status is read as a number; any fraction is dropped and values outside an int give 0.
+int StatusFromNumber(double status) {
+    if (!std::isfinite(status) || status <= INT_MIN || status >= static_cast<double>(INT_MAX) + 1) {
+        return 0;
+    }
+    return static_cast<int>(status);
+}
+
+}  // namespace
+
+ByteSet ObjectWebRequest(const Text& url, const ObjectRequestOptions& options) {
+    const ObjectThreadScope thread;
+    const int method = options.method < 0 || options.method > 7 ? 0 : options.method;
+    const Text verb = RequestVerb(method);
+
+    ObjectReference reference;
+    AutomationObject& request = reference.Get();
+    if (options.requestObject != nullptr) {
+        // A given holder without an object is used as it is: every call on it fails.
+        CopyObject(request, *options.requestObject);
+    } else {
+        EnsureRequestClassRegistered();
+        if (!CreateObject(request, kRequestClass)) return {};
+    }
+
+    if (options.timeoutSeconds != -1) {
+        const int ms = ObjectRequestTimeoutMilliseconds(options.timeoutSeconds);
+        CallMethod(request, "SetTimeouts", {ms, ms, ms, ms});
+    }
+    if (TextLength(options.proxy) > 0) {
+        CallMethod(request, "SetProxy", {kProxySettingProxy, options.proxy});
+    }
+    CallMethod(request, "Open", {verb, url, false});
+    if (options.disableRedirects != 0) {
+        PutProperty(request, "Option", false, {kOptionEnableRedirects});
+    }
+    PutProperty(request, "Option", kSslErrorIgnoreAll, {kOptionSslErrorIgnoreFlags});
+
+    const Text headers = CompleteObjectRequestHeaders(
+        options.headers != nullptr ? *options.headers : Text{}, url, method,
+        options.addDefaultHeaders, options.normaliseHeaderNames);
+    if (options.headers != nullptr) *options.headers = headers;
+
+    if (TextLength(options.proxy) > 0 && TextLength(options.proxyUser) > 0) {
+        CallMethod(request, "SetCredentials",
+                   {options.proxyUser, options.proxyPassword, options.credentialTarget});
+        if (options.credentialTarget == kCredentialsForProxy) {
+            const Text credentials = options.proxyUser + ":" + options.proxyPassword;
+            CallMethod(request, "SetRequestHeader",
+                       {"Proxy-Authorization", "Basic " + Base64Encode(ToBytes(credentials))});
+        }
+    }
+
+    if (options.cookies != nullptr) {
+        Text& cookies = *options.cookies;
+        if (TextLength(cookies) > 0 && FindText(cookies, "Cookie:", 1, true) != -1) {
+            cookies = ReplaceText(cookies, "Cookie:", "");
+        }
+        CallMethod(request, "SetRequestHeader", {"Cookie", cookies});
+    }
+
+    ApplyHeaderLines(request, headers);
+
+    if (BytesLength(options.bodyBytes) > 0) {
+        CallMethod(request, "Send", {options.bodyBytes});
+    } else {
+        CallMethod(request, "Send", {options.bodyText});
+    }
+
+    const ByteSet body = VariantToBytes(GetPropertyVariant(request, "ResponseBody"));
+    const Text responseHeaders = CallMethodText(request, "GetAllResponseHeaders");
+    const int status = StatusFromNumber(GetPropertyNumber(request, "Status"));
+    if (options.returnedHeaders != nullptr) *options.returnedHeaders = responseHeaders;
+    if (options.statusCode != nullptr) *options.statusCode = status;
+
+    Text returnedCookies = CollectResponseCookies(responseHeaders);
+    if (options.mergeCookies && options.cookies != nullptr) {
+        returnedCookies = MergeCookies(*options.cookies, returnedCookies);
+    }
+    if (options.returnedCookies != nullptr) *options.returnedCookies = returnedCookies;
+    return body;
+}
+
+}  // namespace lumeno
