@@ -13,7 +13,7 @@ namespace {
 // Bounds backtracking so a pathological pattern fails instead of hanging the caller.
 constexpr std::uint32_t kMatchLimit = 10'000'000;
 constexpr std::uint32_t kHeapLimitKiB = 256 * 1024;
-constexpr std::size_t kJitStackMax = 8 * 1024 * 1024;
+constexpr std::size_t kJitStackMax = 1024 * 1024;
 
 PCRE2_SPTR Units(const std::u16string& text) {
     return reinterpret_cast<PCRE2_SPTR>(text.data());

@@ -239,8 +239,9 @@ TEST(RegExpTest, RunawayBacktrackingFailsInsteadOfHanging) {
     EXPECT_FALSE(Execute(u"(a+)+$", subject).has_value());
 }
 
-TEST(RegExpTest, LongSubjectNeedsNoRecursionDepth) {
-    std::u16string subject(200000, u'x');
+// 100 000 repetitions of a group outgrow the JIT's stack; the interpreter finishes the match.
+TEST(RegExpTest, LongSubjectFallsBackFromJitToInterpreter) {
+    std::u16string subject(100000, u'x');
     auto found = Execute(u"(x|y)*", subject, kFirst);
     ASSERT_TRUE(found.has_value());
     ASSERT_EQ(found->size(), 1u);
