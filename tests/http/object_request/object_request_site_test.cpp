@@ -6,6 +6,8 @@
 #include <cctype>
 #include <optional>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "demo_site/demo_site.h"
 #include "http/object_web_request.h"
@@ -187,6 +189,23 @@ TEST_F(ObjectRequestSiteTest, StalledHeadersEndInTimeWithEmptyResult) {
     EXPECT_TRUE(
         ObjectWebRequest(site_.BaseUrl() + "/fault/stall-headers?ms=4000", options).empty());
     EXPECT_EQ(status, 0);
+}
+
+TEST_F(ObjectRequestSiteTest, TwoThreadsDownloadAtOnceEachWithItsOwnObject) {
+    const auto paths = site_.FullSizePaths("/");
+    ASSERT_GE(paths.size(), 2u);
+    std::vector<ByteSet> bodies(2);
+    std::vector<std::thread> workers;
+    for (std::size_t t = 0; t < 2; ++t) {
+        workers.emplace_back([&, t] {
+            for (int round = 0; round < 3; ++round) {
+                bodies[t] = ObjectWebRequest(site_.BaseUrl() + paths[t]);
+            }
+        });
+    }
+    for (std::thread& worker : workers) worker.join();
+    EXPECT_EQ(bodies[0], BytesOf(site_.PictureBytes(paths[0])));
+    EXPECT_EQ(bodies[1], BytesOf(site_.PictureBytes(paths[1])));
 }
 
 }  // namespace
