@@ -25,6 +25,7 @@ using platform::HINTERNET;
 constexpr DWORD kAskForPointer = 0xFFFFFFFF;
 constexpr DWORD kIgnoreCertificateErrors = 0x3300;
 constexpr int kSchemeHttps = 2;
+constexpr std::size_t kBodyGrowthFactor = 8;
 
 // The UTF-16 string held by a TextToWide byte set (empty set: empty string).
 std::u16string WideString(const ByteSet& bytes) {
@@ -117,7 +118,7 @@ Text SessionExchange::Run() {
     }
     ProcessMessages();
     CloseHandles();
-    return result_;
+    return std::move(result_);
 }
 
 bool SessionExchange::OpenRequest() {
@@ -242,13 +243,22 @@ void SessionExchange::ReadBody() {
     for (;;) {
         DWORD available = 0;
         if (!api_.WinHttpQueryDataAvailable(request_, &available) || available < 1) return;
-        ByteSet buffer = BlankBytes(static_cast<int>(available));
+        // The piece is read straight into `available` zeroed bytes at the end of the body and
+        // the body cut back to what was read, so large bodies are not copied twice.
+        const std::size_t old = body_.size();
+        if (body_.capacity() - old < available) {
+            // Grow in large steps: every reallocation copies the body into fresh memory, and
+            // for a large page those copies cost more than the network does.
+            body_.reserve(std::max(old + available, body_.capacity() * kBodyGrowthFactor));
+        }
+        body_.resize(old + available);
         DWORD read = 0;
-        if (!api_.WinHttpReadData(request_, buffer.data(), available, &read)) {
+        const bool ok = api_.WinHttpReadData(request_, body_.data() + old, available, &read);
+        body_.resize(old + (ok ? std::min(read, available) : 0));
+        if (!ok) {
             SetStatus(errors::kRead);  // what arrived so far is kept
             return;
         }
-        body_.insert(body_.end(), buffer.begin(), buffer.begin() + std::min(read, available));
     }
 }
 
@@ -274,8 +284,9 @@ void SessionExchange::HarvestResponse() {
     if (o_.mergeCookies != 0 && o_.cookies != nullptr && !o_.cookies->empty()) {
         returnedCookies = MergeCookies(*o_.cookies, returnedCookies);
     }
-    if (o_.responseBytes != nullptr) *o_.responseBytes = body_;
+    // The decoding reads the body before it moves out, so a large body is not held three times.
     result_ = DecodeResponseText(*regex_, body_);
+    if (o_.responseBytes != nullptr) *o_.responseBytes = std::move(body_);
 }
 
 void SessionExchange::HarvestHeaderLines(const Text& headerBlock) {

@@ -12,6 +12,8 @@ constexpr long kNoLimitMs = 0x7FFFFFFF;
 constexpr int kPollSliceMs = 50;
 constexpr int kMaxRedirects = 10;
 constexpr long kReceiveBufferBytes = 128 * 1024;
+// Receiving pauses once this much of the body waits unread, so a large body is never held whole.
+constexpr std::size_t kMaxUnreadBytes = 512 * 1024;
 
 char Lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
@@ -224,6 +226,11 @@ template <class Done>
 void Transfer::Drive(Done done) {
     // Time spent by the caller between two calls is not idle time of the connection.
     lastActivity_ = std::max(lastActivity_, Clock::now());
+    if (paused_ && !done()) {
+        // The reader has caught up: take in what libcurl held back and receive again.
+        paused_ = false;
+        curl_easy_pause(easy_.get(), CURLPAUSE_CONT);
+    }
     while (!finished_ && !done()) {
         int running = 0;
         if (curl_multi_perform(multi_.get(), &running) != CURLM_OK) {
@@ -322,6 +329,7 @@ bool Transfer::Restart() {
 
     connected_ = requestSent_ = headersDone_ = finished_ = false;
     redirectPending_ = false;
+    paused_ = false;
     result_ = CURLE_OK;
     ownError_ = 0;
     lastDownloaded_ = lastUploaded_ = 0;
@@ -416,7 +424,12 @@ std::size_t Transfer::OnBody(char* data, std::size_t size, std::size_t count, vo
     auto* t = static_cast<Transfer*>(self);
     const std::size_t length = size * count;
     t->lastActivity_ = Clock::now();
-    if (!t->redirectPending_) t->buffer_.append(data, length);
+    if (t->redirectPending_) return length;  // a redirect's own body is dropped
+    if (t->buffer_.size() - t->readPos_ >= kMaxUnreadBytes) {
+        t->paused_ = true;
+        return CURL_WRITEFUNC_PAUSE;  // libcurl keeps these bytes and hands them over again
+    }
+    t->buffer_.append(data, length);
     return length;
 }
 

@@ -89,6 +89,7 @@ private:
     bool headersDone_ = false;
     bool finished_ = false;
     bool cancelledByCallback_ = false;
+    bool paused_ = false;  // receiving held back until the reader drains the buffer
     CURLcode result_ = CURLE_OK;
     DWORD ownError_ = 0;  // a limit of ours (idle timeout, cancel) ended the transfer
     Clock::time_point lastActivity_;
