@@ -80,7 +80,8 @@ bool RunMainWindow(MainWindow& window, std::chrono::milliseconds workerWait) {
     return workersDone;
 }
 
-int RunLumenoBox(int argc, char** argv, const Text& baseUrl) {
+int RunLumenoBox(int argc, char** argv, const Text& baseUrl,
+                 const BindCrawlerHandlers& bindCrawler) {
     // 1. The globals: PageThumbnails empty, SaveFolder empty.
     auto state = std::make_unique<CrawlerState>();
     // 2. The exit clean-up that releases them.
@@ -90,6 +91,7 @@ int RunLumenoBox(int argc, char** argv, const Text& baseUrl) {
     QApplication application(argc, argv);
     MainWindow window(baseUrl);
     BindCategoryBoxes(window);
+    if (bindCrawler) bindCrawler(window, *state);
 
     // 4. The window thread's message loop until the window closes.
     if (!RunMainWindow(window, kWorkerShutdownWait)) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 
 #include "util/text_types.h"
 
@@ -12,6 +13,11 @@ namespace lumeno {
 inline constexpr std::chrono::milliseconds kWorkerShutdownWait{3000};
 
 class MainWindow;
+struct CrawlerState;
+
+// Binds the crawler's handlers ("开始爬虫", "下载全部", the click in ImageList) to the window;
+// the state is the program's one CrawlerState, alive until the program ends.
+using BindCrawlerHandlers = std::function<void(MainWindow& window, CrawlerState& state)>;
 
 // Installs the window's fatal-error box and the window thread's message loop, shows the window
 // and runs the event loop until the user closes it; then shuts down: the services answer
@@ -20,6 +26,8 @@ class MainWindow;
 bool RunMainWindow(MainWindow& window, std::chrono::milliseconds workerWait);
 
 // Runs the program with the window's link box showing `baseUrl`; returns the exit code (0).
-int RunLumenoBox(int argc, char** argv, const Text& baseUrl);
+// `bindCrawler` runs once the window is built, before it is shown.
+int RunLumenoBox(int argc, char** argv, const Text& baseUrl,
+                 const BindCrawlerHandlers& bindCrawler = {});
 
 }  // namespace lumeno
