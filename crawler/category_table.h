@@ -11,7 +11,7 @@ namespace lumeno {
 struct Category {
     const char* checkBox;  // control name
     const char* caption;
-    const char* segment;   // directory on the wallpaper site
+    const char* segment;  // directory on the wallpaper site
 };
 
 inline constexpr std::array<Category, 9> kCategories = {{

@@ -1,0 +1,62 @@
+// The wallpaper crawler: the page loop and listing addresses, the listing scrape, the batch save
+// and the preview. The window's event routines call OnStartCrawl, OnSaveAll and PreviewImage;
+// the two workers run CrawlPages and SaveAllImages. Each routine lives in its own source file.
+#pragma once
+
+#include <vector>
+
+#include "crawler/crawler_state.h"
+#include "util/window_controls.h"
+
+namespace lumeno {
+
+class Crawler {
+public:
+    // baseUrl: the site's scheme and host without a trailing slash, put in front of every
+    // thumbnail address. runDirectory: the folder beside which "Lumeno图片 1080P" is made.
+    Crawler(WindowControls& window, CrawlerState& state, Text baseUrl, Text runDirectory);
+
+    // "开始爬虫": starts a crawl worker, then disables the nine category boxes.
+    void OnStartCrawl();
+    // Crawl worker: every page from 编辑框2 to 编辑框3.
+    void CrawlPages();
+    // Fetches one listing page and appends a row pair per thumbnail it lists.
+    void ScrapeListingPage(int page);
+    // The addresses fetched for a page, in order (empty for a page below 1).
+    std::vector<Text> ListingAddresses(int page);
+    // Steps after the fetch: cut the picture list, collect the thumbnails, append the rows.
+    // Returns the number of row pairs appended.
+    int AppendListingRows(const Text& pageText);
+
+    // "下载全部": makes the save folder, sets SaveFolder and starts a save worker.
+    void OnSaveAll();
+    // Makes every missing folder of path (a trailing backslash is added when missing).
+    static bool EnsureFolder(const Text& path);
+    // Save worker: downloads every row of ImageList into the save folder.
+    void SaveAllImages();
+
+    // ImageList click: shows the thumbnail of the selected row in the picture box.
+    void PreviewImage();
+
+    // The save folder path: the run directory followed by "\Lumeno图片 1080P\".
+    Text SaveFolderPath() const;
+
+private:
+    WindowControls& window_;
+    CrawlerState& state_;
+    const Text baseUrl_;
+    const Text runDirectory_;
+};
+
+// The file name of a full-size address: the text after the first "/" at or after byte 41, up
+// to the next ".jpg"; empty when there is none.
+Text SavedFileName(const Text& address);
+
+// True for a name that can only land inside the save folder: not empty, not "." or "..", no
+// "/" or "\", no control character.
+bool IsSafeFileName(const Text& name);
+
+// True when the bytes begin like a JPEG, PNG, GIF, BMP or icon file.
+bool LooksLikePicture(const ByteSet& bytes);
+
+}  // namespace lumeno
