@@ -1,0 +1,112 @@
+// The typical crawl, clicked through the real window: choose "风景", crawl pages 1 and 2,
+// preview the third row, save everything and answer Yes.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QMessageBox>
+
+#include <fstream>
+#include <iterator>
+
+#include "crawler/category_table.h"
+#include "platform/system/worker_threads.h"
+#include "tests/e2e/e2e_fixture.h"
+#include "ui/picture_box.h"
+
+LUMENO_QT_TEST_ENVIRONMENT();
+
+namespace lumeno::testing {
+namespace {
+
+using ::testing::ElementsAre;
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST_F(EndToEndTest, TypicalCrawlPreviewAndSave) {
+    // 1. "游戏" then "风景": only "风景" stays checked.
+    Click(controls::选择框游戏);
+    Click(controls::选择框风景);
+    for (const Category& category : kCategories)
+        EXPECT_EQ(window->Controls().Checked(category.checkBox),
+                  category.checkBox == controls::选择框风景 ? 1 : 0);
+
+    // 2–5. "开始爬虫" with the page boxes at 1 and 2.
+    Click(controls::按钮1);
+    for (const Category& category : kCategories)
+        EXPECT_FALSE(Widget(category.checkBox)->isEnabled()) << category.segment;
+    std::vector<Text> pictures, thumbnails;
+    for (const char* listing : {"/fengjing/index.html", "/fengjing/index_2.html"}) {
+        for (const auto& path : site.FullSizePaths(listing))
+            pictures.push_back(site.BaseUrl() + path);
+        for (const auto& path : site.ThumbnailPaths(listing))
+            thumbnails.push_back(site.BaseUrl() + path);
+    }
+    const int expected = static_cast<int>(pictures.size());
+    ASSERT_TRUE(WaitUntil([&] { return Rows(controls::SourceList) == expected; },
+                          std::chrono::seconds(20)));
+    ASSERT_TRUE(platform::WaitForWorkers(std::chrono::seconds(10)));
+    std::vector<std::string> paths;
+    for (const auto& request : site.Requests()) paths.push_back(request.path);
+    EXPECT_THAT(paths, ElementsAre("/fengjing/index.html", "/fengjing/index_2.html"));
+    for (int row = 0; row < expected; ++row) {
+        EXPECT_EQ(Cell(controls::ImageList, row), pictures[row]) << row;
+        EXPECT_EQ(Cell(controls::SourceList, row), thumbnails[row]) << row;
+    }
+    // The crawl's end leaves the boxes disabled.
+    EXPECT_FALSE(Widget(controls::选择框风景)->isEnabled());
+
+    // 6. A click on the third row shows that row's thumbnail.
+    site.ClearRequests();
+    QTableWidget* list = Table(controls::ImageList);
+    const QRect third = list->visualItemRect(list->item(2, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third.center());
+    auto* picture = dynamic_cast<ui::PictureBox*>(Widget(controls::图片框1));
+    ASSERT_NE(picture, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return picture->HasPicture(); }));
+    ASSERT_EQ(site.Requests().size(), 1u);
+    EXPECT_EQ(site.BaseUrl() + site.Requests()[0].path, thumbnails[2]);
+
+    // 7. "下载全部": every picture saved, then the question; Yes resets the window.
+    Click(controls::按钮3);
+    QMessageBox* box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (box = VisibleMessageBox()) != nullptr; },
+                          std::chrono::seconds(60)));
+    EXPECT_EQ(box->text(), QString::fromUtf16(u"保存成功，是否打开文件夹查看？"));
+    EXPECT_EQ(box->windowTitle(), QString::fromUtf16(u"Kestrune - 提示"));
+    auto* hint = qobject_cast<QLabel*>(Widget(controls::标签提示));
+    EXPECT_EQ(hint->text(), QString::fromUtf16(u"温馨提示 - 所有图片保存完成"));
+    QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+    ASSERT_TRUE(platform::WaitForWorkers(std::chrono::seconds(10)));
+    WaitUntil([&] { return Rows(controls::ImageList) == 0; });
+
+    EXPECT_EQ(Rows(controls::ImageList), 0);
+    EXPECT_EQ(Rows(controls::SourceList), 0);
+    for (const Category& category : kCategories)
+        EXPECT_TRUE(Widget(category.checkBox)->isEnabled()) << category.segment;
+    {
+        std::lock_guard lock(openedMutex);
+        ASSERT_EQ(opened.size(), 1u);
+        EXPECT_NE(opened[0].find("Lumeno"), std::string::npos) << opened[0];
+    }
+    for (const Text& address : pictures) {
+        const std::string name = platform::GbkToUtf8(SavedFileName(address));
+        EXPECT_EQ(ReadFile(SaveDirectory() / (name + ".jpg")),
+                  site.PictureBytes(address.substr(site.BaseUrl().size())))
+            << name;
+    }
+}
+
+TEST_F(EndToEndTest, ClickingAnEmptyListClearsThePicture) {
+    auto* picture = dynamic_cast<ui::PictureBox*>(Widget(controls::图片框1));
+    QTableWidget* list = Table(controls::ImageList);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+    EXPECT_FALSE(picture->HasPicture());
+    EXPECT_TRUE(site.Requests().empty());
+}
+
+}  // namespace
+}  // namespace lumeno::testing
