@@ -14,7 +14,7 @@ struct MainWindow::Parts {
     Parts(const Text& url, ShellOpener opener)
         : baseUrl(url),
           table(MainWindowControls(baseUrl.c_str())),
-          window(ui::WindowSpec{MainWindowCaption(), kMainWindowClientWidth,
+          window(ui::WindowLayout{MainWindowCaption(), kMainWindowClientWidth,
                                 kMainWindowClientHeight, table}),
           controls(window, ToQtOpener(std::move(opener))) {}
 
@@ -26,7 +26,7 @@ struct MainWindow::Parts {
     }
 
     Text baseUrl;  // the link box's text points into it
-    std::vector<ui::ControlSpec> table;
+    std::vector<ui::ControlRow> table;
     ui::FormWindow window;
     ui::QtWindowControls controls;  // after the window: shut down and destroyed first
 };

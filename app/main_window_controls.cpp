@@ -10,7 +10,7 @@ const char* MainWindowCaption() {
     return "Lumeno - Box    源自Kestrune论坛";
 }
 
-std::vector<ui::ControlSpec> MainWindowControls(const char* baseUrl) {
+std::vector<ui::ControlRow> MainWindowControls(const char* baseUrl) {
     using K = ui::ControlKind;
     namespace c = controls;
     constexpr bool on = true;

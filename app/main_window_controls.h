@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "ui/control_spec.h"
+#include "ui/control_table.h"
 
 namespace lumeno {
 
@@ -17,6 +17,6 @@ const char* MainWindowCaption();
 
 // Every control of the main window in its start-up state; the link box shows `baseUrl`, which
 // must outlive the returned table.
-std::vector<ui::ControlSpec> MainWindowControls(const char* baseUrl);
+std::vector<ui::ControlRow> MainWindowControls(const char* baseUrl);
 
 }  // namespace lumeno

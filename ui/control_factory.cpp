@@ -16,7 +16,7 @@
 namespace lumeno::ui {
 namespace {
 
-QWidget* CreateEditBox(const ControlSpec& spec, QWidget* parent) {
+QWidget* CreateEditBox(const ControlRow& spec, QWidget* parent) {
     const QString text = ToQString(spec.text);
     const bool readOnly = (spec.flags & kReadOnly) != 0;
     if (spec.flags & kMultiLine) {
@@ -32,7 +32,7 @@ QWidget* CreateEditBox(const ControlSpec& spec, QWidget* parent) {
     return edit;
 }
 
-QWidget* CreateListView(const ControlSpec& spec, QWidget* parent) {
+QWidget* CreateListView(const ControlRow& spec, QWidget* parent) {
     int columnCount = 0;
     while (columnCount < static_cast<int>(spec.columns.size()) &&
            spec.columns[static_cast<std::size_t>(columnCount)].title) {
@@ -68,7 +68,7 @@ QWidget* CreateListView(const ControlSpec& spec, QWidget* parent) {
 
 }  // namespace
 
-QWidget* CreateControl(const ControlSpec& spec, QWidget* parent) {
+QWidget* CreateControl(const ControlRow& spec, QWidget* parent) {
     QWidget* widget = nullptr;
     switch (spec.kind) {
         case ControlKind::Label: {

@@ -4,10 +4,10 @@
 
 #include <QWidget>
 
-#include "ui/control_spec.h"
+#include "ui/control_table.h"
 
 namespace lumeno::ui {
 
-QWidget* CreateControl(const ControlSpec& spec, QWidget* parent);
+QWidget* CreateControl(const ControlRow& spec, QWidget* parent);
 
 }  // namespace lumeno::ui

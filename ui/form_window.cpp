@@ -12,7 +12,7 @@
 
 namespace lumeno::ui {
 
-FormWindow::FormWindow(const WindowSpec& spec, QWidget* parent)
+FormWindow::FormWindow(const WindowLayout& spec, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint) {
@@ -22,7 +22,7 @@ FormWindow::FormWindow(const WindowSpec& spec, QWidget* parent)
     font.setPixelSize(12);
     setFont(font);
     setFixedSize(spec.clientWidth, spec.clientHeight);
-    for (const ControlSpec& control : spec.controls) {
+    for (const ControlRow& control : spec.controls) {
         QWidget* widget = CreateControl(control, this);
         controls_[control.name] = widget;
         kinds_[widget] = control.kind;

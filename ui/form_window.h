@@ -1,4 +1,4 @@
-// A fixed-size top-level window built from a WindowSpec: one widget per control row, found
+// A fixed-size top-level window built from a WindowLayout: one widget per control row, found
 // again by control name, with click and close notifications for the application to bind.
 #pragma once
 
@@ -8,14 +8,14 @@
 
 #include <QWidget>
 
-#include "ui/control_spec.h"
+#include "ui/control_table.h"
 #include "util/text_types.h"
 
 namespace lumeno::ui {
 
 class FormWindow : public QWidget {
 public:
-    explicit FormWindow(const WindowSpec& spec, QWidget* parent = nullptr);
+    explicit FormWindow(const WindowLayout& spec, QWidget* parent = nullptr);
 
     // The control's widget, nullptr for an unknown name.
     QWidget* Control(const Text& name) const;
@@ -38,7 +38,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QWidget* Build(const ControlSpec& spec);
+    QWidget* Build(const ControlRow& spec);
 
     std::map<Text, QWidget*> controls_;
     std::map<const QWidget*, ControlKind> kinds_;

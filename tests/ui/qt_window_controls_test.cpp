@@ -38,7 +38,7 @@ constexpr const char* kBox = "选择框";
 constexpr const char* kEdit = "编辑框";
 constexpr const char* kPicture = "图片框";
 
-const ControlSpec kControls[] = {
+const ControlRow kControls[] = {
     {kFirst,
      ControlKind::ListView,
      "",
@@ -70,7 +70,7 @@ const ControlSpec kControls[] = {
 class WindowControlsTest : public ::testing::Test {
 protected:
     WindowControlsTest()
-        : window_(WindowSpec{"测试", 700, 320, kControls}),
+        : window_(WindowLayout{"测试", 700, 320, kControls}),
           controls_(window_, [this](const QUrl& url) {
               opened_.push_back(url);
               return true;

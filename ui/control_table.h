@@ -23,7 +23,7 @@ struct ListColumn {
     int width = 0;
 };
 
-struct ControlSpec {
+struct ControlRow {
     const char* name;  // control name (GBK), also the widget's object name
     ControlKind kind;
     const char* text;  // caption or start content (GBK)
@@ -37,11 +37,11 @@ struct ControlSpec {
     std::array<ListColumn, 2> columns = {};  // list views only
 };
 
-struct WindowSpec {
+struct WindowLayout {
     const char* caption;  // GBK
     int clientWidth;
     int clientHeight;
-    std::span<const ControlSpec> controls;
+    std::span<const ControlRow> controls;
 };
 
 }  // namespace lumeno::ui
