@@ -23,6 +23,8 @@ void CrawlerTest::SetUp() {
 }
 
 void CrawlerTest::TearDown() {
+    // A worker started by the test may still be finishing: it uses the crawler and the window.
+    EXPECT_TRUE(platform::WaitForWorkers(std::chrono::seconds(30)));
     crawler.reset();
     site->Stop();
     std::error_code ignored;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "crawler/category_table.h"
+#include "platform/system/worker_threads.h"
 #include "tests/crawler/crawler_fixture.h"
 
 namespace lumeno::testing {
@@ -126,6 +127,7 @@ TEST_F(PageLoopTest, StartCrawlDisablesTheNineBoxesAndCrawlsOnAWorker) {
     for (int i = 0;
          i < 200 && window.ListRowCount(controls::SourceList) < static_cast<int>(expected); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    ASSERT_TRUE(platform::WaitForWorkers(std::chrono::seconds(30)));
     EXPECT_EQ(window.ListRowCount(controls::ImageList), static_cast<int>(expected));
     EXPECT_EQ(window.ListRowCount(controls::SourceList), static_cast<int>(expected));
 }

@@ -18,6 +18,7 @@
 #include "crawler/control_names.h"
 #include "demo_site/demo_site.h"
 #include "platform/codepage/codepage.h"
+#include "platform/system/worker_threads.h"
 #include "tests/ui/qt_test_environment.h"
 #include "ui/form_window.h"
 
@@ -43,7 +44,12 @@ protected:
         window->Show();
     }
 
-    void TearDown() override { std::filesystem::remove_all(runDirectory); }
+    void TearDown() override {
+        // Workers may still be talking to the window: keep its event loop running meanwhile.
+        EXPECT_TRUE(
+            WaitUntil([] { return platform::RunningWorkers() == 0; }, std::chrono::seconds(30)));
+        std::filesystem::remove_all(runDirectory);
+    }
 
     QWidget* Widget(const char* name) { return window->Window().Control(name); }
     void Click(const char* name) { QTest::mouseClick(Widget(name), Qt::LeftButton); }
