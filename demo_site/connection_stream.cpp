@@ -8,7 +8,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <mutex>  // brings std::chrono; <chrono> itself does not build with a GBK charset
+#include <chrono>
+#include <mutex>
 
 namespace lumeno::demo {
 namespace {

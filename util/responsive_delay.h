@@ -2,10 +2,9 @@
 // The messages posted to the thread during the pause are dispatched as they arrive.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
-
-#include "platform/system/clock_types.h"
 
 namespace lumeno {
 

@@ -34,7 +34,7 @@ double ThreadCpuMs() {
 constexpr const char* kImages = "列表甲";
 constexpr const char* kSources = "列表乙";
 
-const ui::ControlSpec kControls[] = {
+const ui::ControlRow kControls[] = {
     {kImages,
      ui::ControlKind::ListView,
      "",
@@ -64,7 +64,7 @@ void WorkerAppendsRowPairs(benchmark::State& state) {
     double longestStallMs = 0;
     double longestBusyMs = 0;
     for (auto _ : state) {
-        ui::FormWindow window(ui::WindowSpec{"bench", 700, 380, kControls});
+        ui::FormWindow window(ui::WindowLayout{"bench", 700, 380, kControls});
         ui::QtWindowControls controls(window);
         window.show();
         QApplication::processEvents();

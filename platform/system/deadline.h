@@ -2,7 +2,7 @@
 // thousands of years must not wrap around into the past.
 #pragma once
 
-#include "platform/system/clock_types.h"
+#include <chrono>
 
 namespace lumeno::platform {
 

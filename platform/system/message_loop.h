@@ -3,11 +3,10 @@
 // instead, and posts to that thread then go through the adapter.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
-
-#include "platform/system/clock_types.h"
 
 namespace lumeno::platform {
 

@@ -4,11 +4,11 @@
 #include "platform/system/waitable_timer.h"
 
 #include <algorithm>
+#include <chrono>
 #include <mutex>
 #include <optional>
 #include <thread>
 
-#include "platform/system/clock_types.h"
 #include "platform/system/deadline.h"
 #include "platform/system/message_loop.h"
 

@@ -2,9 +2,8 @@
 // the shutdown flag that tells them (and every blocking wait) that the program is closing.
 #pragma once
 
+#include <chrono>
 #include <functional>
-
-#include "platform/system/clock_types.h"
 
 namespace lumeno::platform {
 

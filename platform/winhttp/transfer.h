@@ -3,7 +3,7 @@
 // whole and each WinHTTP call fails exactly when its own phase fails.
 #pragma once
 
-#include "platform/system/clock_types.h"
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <string>

@@ -2,12 +2,12 @@
 // header block the server receives, credentials, proxy, HTTPS and the network failure texts.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 
 #include "demo_site/demo_site.h"
 #include "http/web_request.h"
 #include "platform/codepage/codepage.h"
-#include "platform/system/clock_types.h"
 #include "platform/winhttp/winhttp.h"
 
 namespace lumeno {

@@ -3,7 +3,7 @@
 // call fails for each kind of network failure.
 #include <gtest/gtest.h>
 
-#include "platform/system/clock_types.h"
+#include <chrono>
 #include <string>
 
 #include "demo_site/demo_site.h"

@@ -7,10 +7,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <future>
 
 #include "demo_site/demo_site.h"
-#include "platform/system/clock_types.h"
 #include "platform/system/worker_threads.h"
 #include "platform/winhttp/winhttp.h"
 #include "tests/platform/winhttp/winhttp_client.h"
