@@ -31,15 +31,6 @@ void EnsureRequestClassRegistered() {
     std::call_once(once, [] { platform::RegisterWinHttpRequestClass(); });
 }
 
-// Balances the thread's initialisation on every path out of the request.
-class ObjectThreadScope {
-public:
-    ObjectThreadScope() { InitializeObjectThread(); }
-    ~ObjectThreadScope() { UninitializeObjectThread(); }
-    ObjectThreadScope(const ObjectThreadScope&) = delete;
-    ObjectThreadScope& operator=(const ObjectThreadScope&) = delete;
-};
-
 // The routine's one reference to the request object, released on every path.
 class ObjectReference {
 public:

@@ -45,16 +45,6 @@ ByteSet WideBytes(const char16_t* units, std::size_t count) {
     return BytesFromMemory(units, static_cast<int>(count * sizeof(char16_t)));
 }
 
-// Pairs the routine's own InitializeObjectThread with its undoing, so the thread's object
-// runtime is left as it was found on every way out.
-class ObjectThreadScope {
-public:
-    ObjectThreadScope() { InitializeObjectThread(); }
-    ~ObjectThreadScope() { UninitializeObjectThread(); }
-    ObjectThreadScope(const ObjectThreadScope&) = delete;
-    ObjectThreadScope& operator=(const ObjectThreadScope&) = delete;
-};
-
 class SessionExchange {
 public:
     SessionExchange(WinHttpApi& api, const Text& url, const RequestOptions& options)

@@ -77,6 +77,16 @@ void InitializeObjectThread();
 // Undoes one InitializeObjectThread of the calling thread.
 void UninitializeObjectThread();
 
+// Pairs one InitializeObjectThread with its UninitializeObjectThread, so a routine leaves the
+// thread's object runtime as it found it on every way out.
+class ObjectThreadScope {
+public:
+    ObjectThreadScope() { InitializeObjectThread(); }
+    ~ObjectThreadScope() { UninitializeObjectThread(); }
+    ObjectThreadScope(const ObjectThreadScope&) = delete;
+    ObjectThreadScope& operator=(const ObjectThreadScope&) = delete;
+};
+
 // Creates an instance of `className` (a ProgID, or a CLSID in braces). On success the holder's
 // previous reference is released, the new one stored and true returned; on failure false and
 // the holder keeps what it held.
