@@ -26,6 +26,10 @@ int WideCharToMultiByte(unsigned codePage, unsigned flags, const char16_t* wide,
                         char* multiByte, int multiByteLength, const char* defaultChar,
                         bool* usedDefaultChar);
 
+// True when two UTF-16 strings are equal with ASCII letters compared without regard to case
+// (the comparison of scheme names, keywords and member names).
+bool EqualsAsciiIgnoreCase(std::u16string_view a, std::u16string_view b);
+
 // Whole-string forms.
 std::u16string GbkToUtf16(std::string_view gbk);
 std::string Utf16ToGbk(std::u16string_view wide);

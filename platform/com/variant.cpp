@@ -1,6 +1,8 @@
 // VariantChangeType between the kinds the automation classes exchange.
 #include "platform/com/variant.h"
 
+#include "platform/codepage/codepage.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -52,17 +54,6 @@ bool ParseNumber(const std::u16string& text, double* out) {
     return true;
 }
 
-bool EqualsIgnoreCase(const std::u16string& a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char16_t x = a[i], y = b[i];
-        if (x >= u'A' && x <= u'Z') x = static_cast<char16_t>(x + 32);
-        if (y >= u'A' && y <= u'Z') y = static_cast<char16_t>(y + 32);
-        if (x != y) return false;
-    }
-    return true;
-}
-
 HRESULT ToDouble(const Variant& source, double* out) {
     if (source.IsEmpty())
         *out = 0;
@@ -73,9 +64,9 @@ HRESULT ToDouble(const Variant& source, double* out) {
     else if (auto* b = source.Bool())
         *out = *b ? -1 : 0;  // VARIANT_TRUE is -1
     else if (auto* s = source.Bstr()) {
-        if (EqualsIgnoreCase(*s, u"True"))
+        if (EqualsAsciiIgnoreCase(*s, u"True"))
             *out = -1;
-        else if (EqualsIgnoreCase(*s, u"False"))
+        else if (EqualsAsciiIgnoreCase(*s, u"False"))
             *out = 0;
         else if (!ParseNumber(*s, out))
             return DISP_E_TYPEMISMATCH;

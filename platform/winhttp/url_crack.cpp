@@ -2,6 +2,7 @@
 // extra information (query and fragment), answering with pointers into the URL or copies.
 #include <string_view>
 
+#include "platform/codepage/codepage.h"
 #include "platform/winhttp/last_error.h"
 #include "platform/winhttp/wide_strings.h"
 #include "platform/winhttp/winhttp.h"
@@ -10,17 +11,6 @@ namespace lumeno::platform {
 namespace {
 
 constexpr DWORD kPointerIntoUrl = 0xFFFFFFFF;
-
-bool EqualsAsciiNoCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char16_t x = a[i], y = b[i];
-        if (x >= u'A' && x <= u'Z') x = static_cast<char16_t>(x + 32);
-        if (y >= u'A' && y <= u'Z') y = static_cast<char16_t>(y + 32);
-        if (x != y) return false;
-    }
-    return true;
-}
 
 // Answers one component. Returns false (and sets the error) when a copy does not fit.
 bool Fill(char16_t*& pointer, DWORD& length, const char16_t* begin, std::size_t count) {
@@ -55,10 +45,10 @@ bool WinHttpCrackUrl(const char16_t* url, DWORD urlLength, DWORD flags,
     const std::u16string_view scheme = text.substr(0, schemeEnd);
     INTERNET_SCHEME schemeNumber = 0;
     INTERNET_PORT defaultPort = 0;
-    if (EqualsAsciiNoCase(scheme, u"http")) {
+    if (EqualsAsciiIgnoreCase(scheme, u"http")) {
         schemeNumber = INTERNET_SCHEME_HTTP;
         defaultPort = INTERNET_DEFAULT_HTTP_PORT;
-    } else if (EqualsAsciiNoCase(scheme, u"https")) {
+    } else if (EqualsAsciiIgnoreCase(scheme, u"https")) {
         schemeNumber = INTERNET_SCHEME_HTTPS;
         defaultPort = INTERNET_DEFAULT_HTTPS_PORT;
     } else {
