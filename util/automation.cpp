@@ -48,6 +48,12 @@ void FailConversion(HRESULT hr) {
     tLastObjectError = hr;
 }
 
+// A Text ends at its first zero byte: a string holding a zero character (a decoded page with a
+// zero byte in it, say) comes back up to that character.
+Text TextOfString(std::u16string_view wide) {
+    return platform::Utf16ToGbk(wide.substr(0, wide.find(u'\0')));
+}
+
 Text ResultText(HRESULT hr, const Variant& result) {
     if (platform::Failed(hr)) return {};
     std::u16string wide;
@@ -55,7 +61,7 @@ Text ResultText(HRESULT hr, const Variant& result) {
         FailConversion(converted);
         return {};
     }
-    return platform::Utf16ToGbk(wide);
+    return TextOfString(wide);
 }
 
 AutomationObject ResultObject(HRESULT hr, const Variant& result) {
@@ -220,7 +226,7 @@ void AssignVariant(AutomationVariant& variant, const ByteSet& value) {
 Text VariantToText(const AutomationVariant& variant) {
     std::u16string wide;
     if (platform::Failed(platform::VariantToString(variant.Value(), &wide))) return {};
-    return platform::Utf16ToGbk(wide);
+    return TextOfString(wide);
 }
 
 ByteSet VariantToBytes(const AutomationVariant& variant) {

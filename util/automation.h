@@ -133,7 +133,8 @@ void AssignVariant(AutomationVariant& variant, bool value);
 void AssignVariant(AutomationVariant& variant, const AutomationObject& value);
 void AssignVariant(AutomationVariant& variant, const ByteSet& value);
 
-// The value converted to a string and then to GBK; empty when it cannot be converted.
+// The value converted to a string and then to GBK, up to its first zero character; empty when
+// it cannot be converted.
 Text VariantToText(const AutomationVariant& variant);
 // The bytes of a byte-array variant; empty for anything else.
 ByteSet VariantToBytes(const AutomationVariant& variant);

@@ -105,7 +105,13 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{
             "NotInGbk",
             [](AutomationVariant& v) { v.Value() = platform::Variant::FromBstr(u"a\U0001F600"); },
-            "a?"}),
+            "a?"},
+        // A text ends at its first zero character, as every zero-terminated text does.
+        TextCase{"EndsAtZero",
+                 [](AutomationVariant& v) {
+                     v.Value() = platform::Variant::FromBstr(std::u16string(u"ab\0cd", 5));
+                 },
+                 "ab"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(AutomationTest, ObjectsCopyAndRelease) {
