@@ -222,10 +222,18 @@ void DemoSite::Impl::Handle(const httplib::Request& req, httplib::Response& res)
     SplitTarget(record.target, path, query);
     record.body = req.body;
     Record(record);
-    EndpointContext context{catalog_, [this](int ms) { return Pause(ms); },
+    EndpointContext context{catalog_,
+                            [this](int ms) { return Pause(ms); },
                             [stream] {
                                 if (stream != nullptr) ::shutdown(stream->socket(), SHUT_RDWR);
-                            }};
+                            },
+                            [this, stream](const std::string& bytes) {
+                                return stream != nullptr && !stopping_ &&
+                                       stream->write(bytes.data(), bytes.size()) ==
+                                           static_cast<ssize_t>(bytes.size());
+                            },
+                            options_.hostileListings,
+                            options_.hostilePictures};
     Respond(record, query, context, res);
 }
 

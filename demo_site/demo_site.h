@@ -35,6 +35,7 @@
 //                                   received (request line excluded), each ending in CR LF
 //   /auth/basic?user=U&password=P   200 "authorized" when Authorization is Basic U:P, else 401
 //                                   with WWW-Authenticate: Basic realm="lumeno"
+//   /hostile/<mode>?...             answers of a site that means harm (hostile_answers.h)
 //   Forward proxy: a request whose target is absolute-form (http://host:port/path) is recorded
 //   with that target and answered as if /path had been asked.
 //   Unreachable: RefusingPort() gives a loopback port where nothing listens.
@@ -66,6 +67,10 @@ struct SiteOptions {
     int port = 0;             // 0 = ephemeral loopback port
     int pagesPerListing = 3;  // index.html, index_2.html, index_3.html per listing
     int picturesPerPage = 6;
+    // A hostile mode ("mode" or "mode?query", see hostile_answers.h) that answers every listing
+    // page, and one that answers every picture under /uploads/; empty for the ordinary site.
+    std::string hostileListings{};
+    std::string hostilePictures{};
 };
 
 // The nine category path segments in the order of the window's check boxes.

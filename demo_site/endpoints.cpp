@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "demo_site/hostile_answers.h"
 #include "platform/codepage/codepage.h"
 
 namespace lumeno::demo {
@@ -14,26 +15,6 @@ constexpr std::uint64_t kMaxGeneratedBytes = 512ULL * 1024 * 1024;
 
 std::string U8(const char8_t* text) {
     return reinterpret_cast<const char*>(text);
-}
-
-std::string Param(const QueryList& query, const std::string& name) {
-    for (const auto& [key, value] : query) {
-        if (key == name) return value;
-    }
-    return {};
-}
-
-// A non-negative integer parameter, `fallback` when absent or not a number, at most `limit`.
-std::uint64_t Number(const QueryList& query, const std::string& name, std::uint64_t fallback,
-                     std::uint64_t limit) {
-    const std::string text = Param(query, name);
-    if (text.empty() || text.size() > 19) return fallback;
-    std::uint64_t value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return fallback;
-        value = value * 10 + static_cast<std::uint64_t>(c - '0');
-    }
-    return std::min(value, limit);
 }
 
 std::string HeaderValue(const RecordedRequest& request, const std::string& name) {
@@ -199,6 +180,25 @@ std::string EchoBody(const RecordedRequest& request) {
 
 }  // namespace
 
+std::string Param(const QueryList& query, const std::string& name) {
+    for (const auto& [key, value] : query) {
+        if (key == name) return value;
+    }
+    return {};
+}
+
+std::uint64_t Number(const QueryList& query, const std::string& name, std::uint64_t fallback,
+                     std::uint64_t limit) {
+    const std::string text = Param(query, name);
+    if (text.empty() || text.size() > 19) return fallback;
+    std::uint64_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return fallback;
+        value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    return std::min(value, limit);
+}
+
 QueryList ParseQuery(const std::string& query) {
     QueryList out;
     size_t start = 0;
@@ -222,6 +222,20 @@ void Respond(const RecordedRequest& request, const std::string& queryText, Endpo
              httplib::Response& res) {
     const std::string& path = request.path;
     const QueryList query = ParseQuery(queryText);
+
+    // A hostile site answers its listing pages or pictures with the mode it was started with.
+    const bool isPicture = path.rfind("/uploads/", 0) == 0 && path.ends_with(".jpg");
+    const std::string& hostile = isPicture ? context.hostilePictures : context.hostileListings;
+    if (!hostile.empty() && (isPicture || context.catalog.ParseListingPath(path))) {
+        const size_t mark = hostile.find('?');
+        const QueryList hostileQuery =
+            ParseQuery(mark == std::string::npos ? "" : hostile.substr(mark + 1));
+        if (RespondHostile(hostile.substr(0, mark), hostileQuery, isPicture, context, res)) return;
+    }
+    if (path.rfind("/hostile/", 0) == 0 &&
+        RespondHostile(path.substr(9), query, Param(query, "kind") == "picture", context, res)) {
+        return;
+    }
 
     if (auto listing = context.catalog.ParseListingPath(path)) {
         const bool utf8 = context.catalog.IsUtf8(listing->listing);

@@ -252,9 +252,19 @@ bool Transfer::CheckLimits() {
     if (!connected_) return true;  // curl's connect timeout covers resolve and connect
     const long limit = requestSent_ ? settings_.receiveTimeoutMs : settings_.sendTimeoutMs;
     if (limit <= 0) return true;
-    const auto idle =
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - lastActivity_);
-    if (idle.count() < limit) return true;
+    const Clock::time_point now = Clock::now();
+    const auto idle = std::chrono::duration_cast<std::chrono::milliseconds>(now - lastActivity_);
+    // The whole response head must arrive within the receive timeout, as WinHTTP's does: a
+    // server that trickles its head a byte at a time is never idle, yet never answers.
+    if (requestSent_ && !headersDone_ && !headWaitStarted_) {
+        headWaitStarted_ = true;
+        headWaitStart_ = now;
+    }
+    const auto waitedForHead =
+        std::chrono::duration_cast<std::chrono::milliseconds>(now - headWaitStart_);
+    if (idle.count() < limit &&
+        (headersDone_ || !headWaitStarted_ || waitedForHead.count() < limit))
+        return true;
     Abort(ERROR_WINHTTP_TIMEOUT);
     return false;
 }
@@ -328,6 +338,7 @@ bool Transfer::Restart() {
     ++redirects_;
 
     connected_ = requestSent_ = headersDone_ = finished_ = false;
+    headWaitStarted_ = false;
     redirectPending_ = false;
     paused_ = false;
     result_ = CURLE_OK;

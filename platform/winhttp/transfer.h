@@ -93,6 +93,8 @@ private:
     CURLcode result_ = CURLE_OK;
     DWORD ownError_ = 0;  // a limit of ours (idle timeout, cancel) ended the transfer
     Clock::time_point lastActivity_;
+    bool headWaitStarted_ = false;  // the request is out and the response head awaited
+    Clock::time_point headWaitStart_;
     curl_off_t lastDownloaded_ = 0;
     curl_off_t lastUploaded_ = 0;
 

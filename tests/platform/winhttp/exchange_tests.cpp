@@ -244,6 +244,19 @@ TEST_F(ExchangeTest, SilentServerFailsTheReceiveAfterTheReceiveTimeout) {
     EXPECT_LT(elapsed, std::chrono::seconds(5));
 }
 
+TEST_F(ExchangeTest, HeadTrickledALineAtATimeFailsTheReceiveAfterTheReceiveTimeout) {
+    ExchangeSetup setup;
+    setup.timeoutMs = 1000;  // a line every 300 ms keeps the connection busy for over 7 s
+    const auto start = std::chrono::steady_clock::now();
+    const auto result = Get(u"/hostile/slow-headers?interval=300&by=line&lines=20", setup);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_TRUE(result.sent);
+    EXPECT_FALSE(result.received);
+    EXPECT_EQ(result.error, ERROR_WINHTTP_TIMEOUT);
+    EXPECT_GE(elapsed, std::chrono::milliseconds(900));
+    EXPECT_LT(elapsed, std::chrono::seconds(5));
+}
+
 TEST_F(ExchangeTest, SlowButProgressingBodyIsNotCutOff) {
     ExchangeSetup setup;
     setup.timeoutMs = 1000;  // the whole body takes about 2.4 s
