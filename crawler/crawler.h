@@ -26,7 +26,7 @@ public:
     std::vector<Text> ListingAddresses(int page);
     // Steps after the fetch: cut the picture list, collect the thumbnails, append the rows.
     // Returns the number of row pairs appended.
-    int AppendListingRows(const Text& pageText);
+    int AppendListingRows(Text pageText);
 
     // "下载全部": makes the save folder, sets SaveFolder and starts a save worker.
     void OnSaveAll();

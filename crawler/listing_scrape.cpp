@@ -27,11 +27,14 @@ void Crawler::ScrapeListingPage(int page) {
         window_.ShowMessageBox("访问失败，请重试！", kButtonsOk);
         return;
     }
-    AppendListingRows(pageText);
+    AppendListingRows(std::move(pageText));
 }
 
-int Crawler::AppendListingRows(const Text& pageText) {
-    const Text pictureList = TextBetween(pageText, kPictureListStart, kPictureListEnd);
+int Crawler::AppendListingRows(Text pageText) {
+    // After the cut the page text holds only the picture list: a large page is not kept beside
+    // the rows made from it.
+    pageText = TextBetween(pageText, kPictureListStart, kPictureListEnd);
+    const Text& pictureList = pageText;
 
     // One crawl at a time fills PageThumbnails and appends its rows, so two crawls never
     // empty the array under each other and every row pair stays together.

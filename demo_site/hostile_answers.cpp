@@ -83,7 +83,7 @@ void StreamPage(std::shared_ptr<const std::string> head, std::uint64_t fillerByt
             while (block.size() + line.size() <= kBlock) block += line;
             for (std::uint64_t left = fillerBytes; left > 0;) {
                 const std::size_t n =
-                    static_cast<std::size_t>(std::min<std::uint64_t>(left, kBlock));
+                    static_cast<std::size_t>(std::min<std::uint64_t>(left, block.size()));
                 if (!sink.write(block.data(), n)) return false;
                 left -= n;
             }
@@ -170,6 +170,8 @@ bool RespondHostile(const std::string& mode, const QueryList& query, bool pictur
         res.set_content(Page(kContentThumbnails + 2, std::string(1, '\0')), kPageType);
     } else if (mode == "huge-picture") {
         HugePicture(Number(query, "bytes", 500ULL << 20, kMaxHostileBytes), res);
+    } else if (mode == "picture" || mode == "page") {
+        res.set_content(Content(picture), ContentType(picture));
     } else if (mode == "short-body") {
         auto content = std::make_shared<const std::string>(Content(picture));
         res.set_content_provider(content->size() * 2, ContentType(picture),

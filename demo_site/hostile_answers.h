@@ -4,6 +4,7 @@
 // site is started with SiteOptions::hostileListings / hostilePictures (see demo_site.h).
 //
 // Modes (query values in brackets, with their defaults):
+//   page, picture                  the content itself (see below), answered plainly
 //   huge-page [bytes=209715200]    a listing page of that size: filler, then the picture list
 //                                  with three thumbnails near its end
 //   many-thumbnails [count=1000000]  a listing page listing that many thumbnails

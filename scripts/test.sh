@@ -19,7 +19,11 @@ san="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=
 scripts/build.sh build-asan -DLUMENO_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug \
     "-DCMAKE_CXX_FLAGS=$san" "-DCMAKE_C_FLAGS=$san" "-DCMAKE_EXE_LINKER_FLAGS=$san"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
-    ctest --test-dir build-asan --output-on-failure -j 2 -LE nosan
+    ctest --test-dir build-asan --output-on-failure -j 2 -LE "nosan|fuzz"
+
+echo "== fuzz replay (ASan+UBSan): every corpus and regression input =="
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
+    ctest --test-dir build-asan --output-on-failure -j 2 -L fuzz
 
 echo "== TSan (threaded tests) =="
 tsan="-fsanitize=thread -fno-omit-frame-pointer"
