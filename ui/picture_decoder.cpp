@@ -3,6 +3,10 @@
 
 #include <algorithm>
 
+#include <QBuffer>
+#include <QByteArray>
+#include <QImageReader>
+
 #include "ui/image_codecs.h"
 
 namespace lumeno::ui {
@@ -12,10 +16,21 @@ bool StartsWith(std::span<const std::uint8_t> bytes, std::initializer_list<std::
     return bytes.size() >= magic.size() && std::equal(magic.begin(), magic.end(), bytes.begin());
 }
 
+// The size the header declares is checked before anything is decoded, so a picture above the
+// cap costs no decoding (the decoded image may be smaller than the header says).
 QImage DecodeWithQt(std::span<const std::uint8_t> bytes, const char* format) {
-    QImage image;
-    if (!image.loadFromData(bytes.data(), static_cast<int>(bytes.size()), format)) return {};
-    if (static_cast<std::int64_t>(image.width()) * image.height() > kMaxPicturePixels) return {};
+    QByteArray array = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
+                                               static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&array);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    const QSize declared = reader.size();
+    auto tooLarge = [](QSize size) {
+        return static_cast<std::int64_t>(size.width()) * size.height() > kMaxPicturePixels;
+    };
+    if (declared.isValid() && tooLarge(declared)) return {};
+    QImage image = reader.read();
+    if (image.isNull() || tooLarge(image.size())) return {};
     return image;
 }
 

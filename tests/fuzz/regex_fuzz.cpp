@@ -39,7 +39,11 @@ void CheckReaders(const RegexObject& regex, const Text& subject) {
             int groupPosition = -7;
             const Text group = regex.SubmatchText(m, g, &groupPosition, true);
             if (m > count || g > groups) FUZZ_CHECK(group.empty());
-            if (!group.empty()) {
+            // Code page 936 has two single-byte characters at 0x80 and 0xFF, which the text
+            // operations pair with the byte after them: a group found only from there on may
+            // not be found again by its text, and then has no position.
+            const bool singleByteHigh = subject.find_first_of("\x80\xFF") != Text::npos;
+            if (!group.empty() && (groupPosition >= 0 || !singleByteHigh)) {
                 FUZZ_CHECK(groupPosition >= 0);
                 FUZZ_CHECK(subject.compare(static_cast<std::size_t>(groupPosition), group.size(),
                                            group) == 0);
@@ -66,7 +70,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         RegexObject regex;
         const bool ran = regex.Create(pattern, subject, flags & 1, flags & 2, flags & 4, flags & 8);
-        if (!(flags & 8)) FUZZ_CHECK(regex.GetPattern() == pattern);
+        // The pattern travels as UTF-16 too: bytes that are no GBK character come back as "?".
+        if (!(flags & 8))
+            FUZZ_CHECK(regex.GetPattern() == platform::Utf16ToGbk(platform::GbkToUtf16(pattern)));
         if (!ran) {
             FUZZ_CHECK(regex.MatchCount() == 0);
             FUZZ_CHECK(regex.MatchText(1).empty());
