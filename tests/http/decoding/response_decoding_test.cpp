@@ -143,9 +143,10 @@ INSTANTIATE_TEST_SUITE_P(
                  Join({kPadding1008, "<meta charset=utf-8>", kUtf8Wallpaper})},
         EdgeCase{"ZeroBeforeDeclarationHidesIt",
                  Join({"abc", kZero, "<meta charset=utf-8>", kUtf8Wallpaper}), Bytes("abc")},
-        EdgeCase{"ZeroAfterDeclarationWholeBodyDecoded",
+        // The whole body goes through the stream; the text it reads back ends at the zero.
+        EdgeCase{"ZeroAfterDeclarationEndsTheDecodedText",
                  Join({"<meta charset=utf-8>", kUtf8Wallpaper, kZero, kUtf8Wallpaper}),
-                 Join({"<meta charset=utf-8>壁纸", kZero, "壁纸"})},
+                 Bytes("<meta charset=utf-8>壁纸")},
         EdgeCase{"Utf8ByteOrderMarkDropped",
                  Join({"\xEF\xBB\xBF<meta charset=utf-8>", kUtf8Wallpaper}),
                  Bytes("<meta charset=utf-8>壁纸")},
