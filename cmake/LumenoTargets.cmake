@@ -20,15 +20,24 @@ function(lumeno_library name)
 endfunction()
 
 # lumeno_test(<name> SOURCES ... [DEPS ...] [LABELS ...]): one GoogleTest program under CTest.
+# In a Windows build the program runs under Wine (CMAKE_CROSSCOMPILING_EMULATOR) with what
+# LUMENO_WINDOWS_TEST_ENVIRONMENT and LUMENO_WINDOWS_TEST_FIXTURES give it (tests/windows).
 function(lumeno_test name)
     cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;LABELS" ${ARGN})
-    find_package(GTest REQUIRED)
+    if(NOT TARGET GTest::gtest)
+        find_package(GTest REQUIRED)
+    endif()
     add_executable(${name} ${ARG_SOURCES})
     target_compile_options(${name} PRIVATE ${LUMENO_WARNING_OPTIONS} ${LUMENO_CHARSET_OPTIONS})
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES TIMEOUT 300 LABELS "${ARG_LABELS}"
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    if(LUMENO_PLATFORM STREQUAL "windows")
+        set_tests_properties(${name} PROPERTIES
+            ENVIRONMENT "${LUMENO_WINDOWS_TEST_ENVIRONMENT}"
+            FIXTURES_REQUIRED "${LUMENO_WINDOWS_TEST_FIXTURES}")
+    endif()
 endfunction()
 
 # lumeno_bench(<name> SOURCES ... [DEPS ...]): one Google Benchmark program (never run by CTest).

@@ -85,7 +85,8 @@ int ShiftRight(int value, int n);
 
 // ---- Files, process ---------------------------------------------------------------------
 
-// The POSIX path (UTF-8) for a path of the logic (GBK, backslash separators).
+// The platform's path (UTF-8, "/" separators) for a path of the logic (GBK, backslash
+// separators).
 std::string NativePath(const Text& path);
 
 // Writes the byte sets in order into the file, whole or not at all: the data goes to a

@@ -87,9 +87,9 @@ std::size_t TextFinder::Next(std::size_t from) {
     const std::size_t lastStart = text_.size() - m;
     if (!folded_) {
         while (from <= lastStart) {
-            const void* hit = memmem(text_.data() + from, text_.size() - from, what_.data(), m);
-            if (!hit) return npos;
-            const auto p = static_cast<std::size_t>(static_cast<const char*>(hit) - text_.data());
+            // string_view::find rather than memmem, which is a GNU extension.
+            const std::size_t p = std::string_view(text_).find(std::string_view(what_), from);
+            if (p == std::string_view::npos) return npos;
             if (boundaries_.IsStart(p)) return p;
             from = p + 1;
         }

@@ -148,17 +148,6 @@ std::u16string ComposePinyin(std::u16string_view wide) {
 
 }  // namespace
 
-bool EqualsAsciiIgnoreCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char16_t x = a[i], y = b[i];
-        if (x >= u'A' && x <= u'Z') x = static_cast<char16_t>(x + 32);
-        if (y >= u'A' && y <= u'Z') y = static_cast<char16_t>(y + 32);
-        if (x != y) return false;
-    }
-    return true;
-}
-
 std::u16string GbkToUtf16(std::string_view gbk) {
     if (gbk.empty()) return {};
     return BytesToU16(

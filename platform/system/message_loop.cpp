@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/system/posted_message_queue.h"
+#include "platform/system/default_thread_queue.h"
 
 namespace lumeno::platform {
 namespace {
@@ -16,9 +16,9 @@ namespace {
 struct ThreadEntry {
     std::mutex mutex;  // guards `installed` against posts from other threads
     ThreadMessageLoop* installed = nullptr;
-    PostedMessageQueue queue;
+    std::unique_ptr<DefaultThreadQueue> queue = MakeDefaultThreadQueue();
 
-    ThreadMessageLoop& Target() { return installed ? *installed : queue; }
+    ThreadMessageLoop& Target() { return installed ? *installed : *queue; }
 };
 
 struct LoopRegistry {
@@ -54,7 +54,7 @@ struct ThreadSlot {
             std::lock_guard lock(entry->mutex);
             entry->installed = nullptr;
         }
-        entry->queue.Close();
+        entry->queue->Close();
     }
 };
 
@@ -79,10 +79,10 @@ ThreadId CurrentThreadId() {
 void InstallThreadMessageLoop(ThreadMessageLoop* loop) {
     ThreadEntry& entry = *Slot().entry;
     std::lock_guard lock(entry.mutex);
-    if (loop == &entry.queue) loop = nullptr;
+    if (loop == entry.queue.get()) loop = nullptr;
     const bool fromQueue = entry.installed == nullptr;
     entry.installed = loop;
-    if (loop && fromQueue) entry.queue.MoveTo(*loop);
+    if (loop && fromQueue) entry.queue->MoveTo(*loop);
 }
 
 ThreadMessageLoop& CurrentThreadLoop() {
@@ -105,7 +105,7 @@ bool PostQuitMessage(int exitCode) {
 std::optional<int> QueuedQuitCode() {
     ThreadEntry& entry = *Slot().entry;
     if (entry.installed) return std::nullopt;
-    return entry.queue.QuitCodeNext();
+    return entry.queue->QuitCodeNext();
 }
 
 void WakeAllThreadLoops() {

@@ -8,6 +8,10 @@
 
 namespace lumeno::platform {
 
+std::unique_ptr<DefaultThreadQueue> MakeDefaultThreadQueue() {
+    return std::make_unique<PostedMessageQueue>();
+}
+
 void PostedMessageQueue::DispatchPending() {
     for (;;) {
         std::function<void()> message;

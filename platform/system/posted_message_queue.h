@@ -7,11 +7,11 @@
 #include <mutex>
 #include <optional>
 
-#include "platform/system/message_loop.h"
+#include "platform/system/default_thread_queue.h"
 
 namespace lumeno::platform {
 
-class PostedMessageQueue final : public ThreadMessageLoop {
+class PostedMessageQueue final : public DefaultThreadQueue {
 public:
     void DispatchPending() override;
     void WaitForMessages(std::chrono::steady_clock::time_point until) override;
@@ -20,14 +20,9 @@ public:
     bool Post(std::function<void()> message) override;
     bool PostQuit(int exitCode) override;
 
-    // The quit message's exit code when it is next in the queue.
-    std::optional<int> QuitCodeNext();
-
-    // Moves every queued entry, the quit message included, into `target`, in order.
-    void MoveTo(ThreadMessageLoop& target);
-
-    // After Close the queue accepts nothing more (its thread has ended).
-    void Close();
+    std::optional<int> QuitCodeNext() override;
+    void MoveTo(ThreadMessageLoop& target) override;
+    void Close() override;
 
 private:
     struct Entry {
