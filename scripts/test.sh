@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, runs every test, then the unit and window tests under
-# ASan+UBSan and the threaded tests under TSan, each in its own build directory.
+# ASan+UBSan and the threaded tests under TSan, then cross-builds for Windows and runs the
+# Windows suite under Wine, each in its own build directory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -31,3 +32,11 @@ scripts/build.sh build-tsan -DLUMENO_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug \
     "-DCMAKE_CXX_FLAGS=$tsan" "-DCMAKE_C_FLAGS=$tsan" "-DCMAKE_EXE_LINKER_FLAGS=$tsan"
 TSAN_OPTIONS=halt_on_error=1:suppressions=$PWD/tests/tsan.supp \
     ctest --test-dir build-tsan --output-on-failure -j 2 -L threaded
+
+echo "== Windows (MinGW-w64 cross build, tests under Wine) =="
+start=$SECONDS
+scripts/build-windows.sh build-windows -DLUMENO_WERROR=$werror
+echo "Windows build: $((SECONDS - start)) s"
+start=$SECONDS
+ctest --test-dir build-windows --output-on-failure -j 2
+echo "Windows suite: $((SECONDS - start)) s"

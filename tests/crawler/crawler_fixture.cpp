@@ -18,8 +18,10 @@ void CrawlerTest::SetUp() {
     std::filesystem::create_directories(runDirectory);
     window.SetContent(controls::编辑框4, site->BaseUrl());
     SetPages("1", "2");
-    crawler = std::make_unique<Crawler>(window, state, site->BaseUrl(),
-                                        platform::Utf8ToGbk(runDirectory.string()));
+    const std::u8string runDirectoryUtf8 = runDirectory.u8string();
+    crawler = std::make_unique<Crawler>(
+        window, state, site->BaseUrl(),
+        platform::Utf8ToGbk(std::string(runDirectoryUtf8.begin(), runDirectoryUtf8.end())));
 }
 
 void CrawlerTest::TearDown() {

@@ -40,8 +40,8 @@ std::u16string ToUtf16(unsigned codePage, std::string_view text) {
 std::string FromUtf16(unsigned codePage, std::u16string_view wide) {
     if (wide.empty() || !FitsInt(wide.size())) return {};
     const int length = static_cast<int>(wide.size());
-    const int bytes = ::WideCharToMultiByte(codePage, 0, Wide(wide.data()), length, nullptr, 0,
-                                            nullptr, nullptr);
+    const int bytes =
+        ::WideCharToMultiByte(codePage, 0, Wide(wide.data()), length, nullptr, 0, nullptr, nullptr);
     if (bytes <= 0) return {};
     std::string text(static_cast<std::size_t>(bytes), '\0');
     const int written = ::WideCharToMultiByte(codePage, 0, Wide(wide.data()), length, text.data(),

@@ -97,8 +97,7 @@ protected:
         EXCEPINFO exception{};
         UINT argumentError = 0;
         hr = object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, SystemFlags(kind), &parameters,
-                             result != nullptr ? &answer[0] : nullptr, &exception,
-                             &argumentError);
+                             result != nullptr ? &answer[0] : nullptr, &exception, &argumentError);
         if (hr == static_cast<::HRESULT>(0x80020009u)) {  // DISP_E_EXCEPTION
             if (exception.pfnDeferredFillIn != nullptr) exception.pfnDeferredFillIn(&exception);
             // The error the object raised says more than "an exception occurred".

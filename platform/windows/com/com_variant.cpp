@@ -52,8 +52,8 @@ HRESULT SafeArrayToBytes(SAFEARRAY* array, Variant* out) {
 HRESULT NumberFrom(const VARIANT& value, Variant* out) {
     VARIANT number;
     ::VariantInit(&number);
-    const ::HRESULT hr = ::VariantChangeTypeEx(&number, const_cast<VARIANT*>(&value),
-                                               LOCALE_INVARIANT, 0, VT_R8);
+    const ::HRESULT hr =
+        ::VariantChangeTypeEx(&number, const_cast<VARIANT*>(&value), LOCALE_INVARIANT, 0, VT_R8);
     if (!Ok(hr)) return hr;
     const double r8 = number.dblVal;
     const bool integral = value.vt != VT_R4 && value.vt != VT_R8 && value.vt != VT_DATE &&

@@ -89,8 +89,7 @@ bool WriteWholeFile(const std::string& utf8Path, std::span<const FilePart> parts
 std::string ExecutableFolder() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD n =
-            ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (n == 0) return {};
         // A full buffer means the path was cut: try again with more room.
         if (n < path.size()) {

@@ -20,10 +20,10 @@ using MakeSureDirectoryPathExistsFn = BOOL(WINAPI*)(PCSTR);
 MakeSureDirectoryPathExistsFn BoundFunction() {
     static MakeSureDirectoryPathExistsFn function = [] {
         HMODULE module = ::LoadLibraryW(L"dbghelp.dll");
-        return module == nullptr ? nullptr
-                                 : reinterpret_cast<MakeSureDirectoryPathExistsFn>(
-                                       reinterpret_cast<void*>(
-                                           ::GetProcAddress(module, "MakeSureDirectoryPathExists")));
+        return module == nullptr
+                   ? nullptr
+                   : reinterpret_cast<MakeSureDirectoryPathExistsFn>(reinterpret_cast<void*>(
+                         ::GetProcAddress(module, "MakeSureDirectoryPathExists")));
     }();
     return function;
 }
@@ -51,8 +51,7 @@ std::string ExactAnsi(const std::wstring& wide) {
                           nullptr, &usedDefault);
     if (usedDefault) return {};
     std::wstring back(wide.size(), L'\0');
-    const int units =
-        ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), bytes, back.data(), length);
+    const int units = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), bytes, back.data(), length);
     return units == length && back == wide ? ansi : std::string();
 }
 

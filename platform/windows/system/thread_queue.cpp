@@ -59,13 +59,11 @@ public:
         DWORD milliseconds = INFINITE;
         if (until != std::chrono::steady_clock::time_point::max()) {
             if (now >= until) return;
-            const auto left =
-                std::chrono::ceil<std::chrono::milliseconds>(until - now).count();
-            milliseconds = left >= static_cast<long long>(INFINITE) ? INFINITE - 1
-                                                                      : static_cast<DWORD>(left);
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - now).count();
+            milliseconds =
+                left >= static_cast<long long>(INFINITE) ? INFINITE - 1 : static_cast<DWORD>(left);
         }
-        ::MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds, QS_ALLINPUT,
-                                      MWMO_INPUTAVAILABLE);
+        ::MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         woken_.store(false);
     }
 

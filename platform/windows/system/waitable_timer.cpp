@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+#include "platform/system/message_loop.h"
+
 namespace lumeno::platform {
 namespace {
 
@@ -46,6 +48,9 @@ std::uint32_t MsgWaitForMultipleObjects(std::uint32_t count, const TimerHandle* 
     if (std::any_of(handles, handles + count, [](TimerHandle h) { return h == nullptr; })) {
         return kWaitFailed;
     }
+    // A thread that waits for messages is known to the loop registry from here on, so that a
+    // wake (the program closing) reaches it as a message.
+    if (wakeMask != 0) CurrentThreadLoop();
     HANDLE kernelHandles[kMaximumWaitObjects];
     for (std::uint32_t i = 0; i < count; ++i) kernelHandles[i] = KernelHandle(handles[i]);
     return ::MsgWaitForMultipleObjects(count, kernelHandles, FALSE, milliseconds, wakeMask);

@@ -18,10 +18,10 @@ struct WinHttpFunctions {
     HINTERNET(WINAPI* open)(const char16_t*, DWORD, const char16_t*, const char16_t*, DWORD);
     BOOL(WINAPI* setTimeouts)(HINTERNET, int, int, int, int);
     HINTERNET(WINAPI* connect)(HINTERNET, const char16_t*, INTERNET_PORT, DWORD);
-    HINTERNET(WINAPI* openRequest)(HINTERNET, const char16_t*, const char16_t*, const char16_t*,
-                                   const char16_t*, const char16_t**, DWORD);
-    BOOL(WINAPI* setCredentials)(HINTERNET, DWORD, DWORD, const char16_t*, const char16_t*,
-                                 void*);
+    HINTERNET(WINAPI* openRequest)
+    (HINTERNET, const char16_t*, const char16_t*, const char16_t*, const char16_t*,
+     const char16_t**, DWORD);
+    BOOL(WINAPI* setCredentials)(HINTERNET, DWORD, DWORD, const char16_t*, const char16_t*, void*);
     BOOL(WINAPI* setOption)(HINTERNET, DWORD, void*, DWORD);
     BOOL(WINAPI* addRequestHeaders)(HINTERNET, const char16_t*, DWORD, DWORD);
     BOOL(WINAPI* sendRequest)(HINTERNET, const char16_t*, DWORD, void*, DWORD, DWORD, DWORD_PTR);

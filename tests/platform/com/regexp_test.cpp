@@ -1,5 +1,6 @@
-// The "VBScript.RegExp" class: the dialect cases where engines differ, replacement syntax, the
-// collection members and bad patterns.
+// The "VBScript.RegExp" class, made by its ProgID (ours on Linux, the system's on Windows): the
+// dialect cases where engines differ, replacement syntax, the collection members and bad
+// patterns.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -38,8 +39,20 @@ Variant Get(const DispatchPtr& object, const char* name, std::optional<int> inde
     return result;
 }
 
+// Every test runs with the object runtime initialised on its thread, balanced at its end.
+class RegExpClass : public testing::Test {
+protected:
+    void SetUp() override { CoInitialize(); }
+    void TearDown() override { CoUninitialize(); }
+};
+
+template <class Param>
+class RegExpCases : public RegExpClass, public testing::WithParamInterface<Param> {};
+
 DispatchPtr MakeEngine(const std::u16string& pattern, Flags flags) {
-    DispatchPtr engine = MakeRegExpObject();
+    DispatchPtr engine;
+    EXPECT_EQ(CreateInstance(kRegExpProgId, CLSCTX_ALL, &engine), S_OK);
+    if (!engine) return nullptr;
     Put(engine, "Pattern", Variant::FromBstr(pattern));
     Put(engine, "IgnoreCase", Variant::FromBool(flags.ignoreCase));
     Put(engine, "Global", Variant::FromBool(flags.global));
@@ -91,7 +104,7 @@ struct DialectCase {
     std::vector<std::int32_t> indexes;
 };
 
-class DialectTest : public testing::TestWithParam<DialectCase> {};
+class DialectTest : public RegExpCases<DialectCase> {};
 
 TEST_P(DialectTest, MatchesAsTheScriptingEngine) {
     const DialectCase& c = GetParam();
@@ -154,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {0}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(RegExpTest, GroupThatDidNotTakePartIsEmpty) {
+TEST_F(RegExpClass, GroupThatDidNotTakePartIsEmpty) {
     auto found = Execute(u"(a)|(b)", u"b");
     ASSERT_TRUE(found.has_value());
     ASSERT_EQ(found->size(), 1u);
@@ -170,7 +183,7 @@ struct ReplaceCase {
     std::u16string expected;
 };
 
-class ReplaceTest : public testing::TestWithParam<ReplaceCase> {};
+class ReplaceTest : public RegExpCases<ReplaceCase> {};
 
 TEST_P(ReplaceTest, ExpandsTheReplacement) {
     const ReplaceCase& c = GetParam();
@@ -194,7 +207,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReplaceCase{"TrailingDollar", u"a", u"a", u"x$", kGlobal, u"x$"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-class BadPatternTest : public testing::TestWithParam<std::u16string> {};
+class BadPatternTest : public RegExpCases<std::u16string> {};
 
 TEST_P(BadPatternTest, ExecuteReplaceAndTestFail) {
     EXPECT_FALSE(Execute(GetParam(), u"abc").has_value());
@@ -209,7 +222,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, BadPatternTest,
                          testing::Values(u"(ab", u"ab)", u"[ab", u"a\\", u"(?<=a)b", u"(?<name>a)",
                                          u"*a"));
 
-TEST(RegExpTest, TestAndProperties) {
+TEST_F(RegExpClass, TestAndProperties) {
     DispatchPtr engine = MakeEngine(u"b+", {});
     Variant arguments[] = {Variant::FromBstr(u"abba")};
     Variant result;
@@ -222,25 +235,27 @@ TEST(RegExpTest, TestAndProperties) {
               DISP_E_UNKNOWNNAME);
 }
 
-TEST(RegExpTest, CollectionIndexOutOfRangeFails) {
+TEST_F(RegExpClass, CollectionIndexOutOfRangeFails) {
     DispatchPtr engine = MakeEngine(u"a", {});
     Variant arguments[] = {Variant::FromBstr(u"a")};
     Variant collection;
     ASSERT_EQ(engine->Invoke("Execute", DispatchKind::Method, arguments, &collection), S_OK);
     Variant index[] = {Variant::FromI4(1)};
     Variant result;
-    EXPECT_EQ((*collection.Dispatch())->Invoke("Item", DispatchKind::PropertyGet, index, &result),
-              DISP_E_BADINDEX);
+    // The code differs between engines (DISP_E_BADINDEX here, E_INVALIDARG from Wine's); the
+    // logic relies only on the call failing.
+    EXPECT_TRUE(Failed(
+        (*collection.Dispatch())->Invoke("Item", DispatchKind::PropertyGet, index, &result)));
 }
 
-TEST(RegExpTest, RunawayBacktrackingFailsInsteadOfHanging) {
+TEST_F(RegExpClass, RunawayBacktrackingFailsInsteadOfHanging) {
     std::u16string subject(40, u'a');
     subject += u'b';
     EXPECT_FALSE(Execute(u"(a+)+$", subject).has_value());
 }
 
 // 100 000 repetitions of a group outgrow the JIT's stack; the interpreter finishes the match.
-TEST(RegExpTest, LongSubjectFallsBackFromJitToInterpreter) {
+TEST_F(RegExpClass, LongSubjectFallsBackFromJitToInterpreter) {
     std::u16string subject(100000, u'x');
     auto found = Execute(u"(x|y)*", subject, kFirst);
     ASSERT_TRUE(found.has_value());
@@ -248,7 +263,7 @@ TEST(RegExpTest, LongSubjectFallsBackFromJitToInterpreter) {
     EXPECT_EQ((*found)[0].value.size(), subject.size());
 }
 
-TEST(RegExpTest, MatchesAreBoundToTheMakingThread) {
+TEST_F(RegExpClass, MatchesAreBoundToTheMakingThread) {
     DispatchPtr engine = MakeEngine(u"a", {});
     Variant arguments[] = {Variant::FromBstr(u"a")};
     Variant collection;

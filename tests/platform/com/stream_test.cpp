@@ -1,9 +1,11 @@
-// The "Adodb.Stream" class: the write-then-read-as-text sequence, the charset names, bad bytes
-// and the calls that are not allowed in a state.
+// The "Adodb.Stream" class, made by its ProgID (ours on Linux, the system's on Windows): the
+// write-then-read-as-text sequence, the charset names, bad bytes and the calls that are not
+// allowed in a state.
 #include <gtest/gtest.h>
 
-#include "platform/com/charset_table.h"
+#include "platform/com/runtime.h"
 #include "platform/com/stream_class.h"
+#include "tests/support/platform_gaps.h"
 
 namespace lumeno::platform {
 namespace {
@@ -18,6 +20,25 @@ HRESULT Call(const DispatchPtr& stream, const char* name, std::vector<Variant> a
     return stream->Invoke(name, DispatchKind::Method, arguments, result);
 }
 
+DispatchPtr MakeStream() {
+    DispatchPtr stream;
+    EXPECT_EQ(CreateInstance(kStreamProgId, CLSCTX_ALL, &stream), S_OK);
+    return stream;
+}
+
+// Every test runs with the object runtime initialised on its thread, and is skipped with the
+// platform's reason when its stream cannot be tested.
+class StreamClass : public testing::Test {
+protected:
+    void SetUp() override {
+        CoInitialize();
+        if (const std::string& gap = StreamDecodingGap(); !gap.empty()) {
+            GTEST_SKIP() << gap;
+        }
+    }
+    void TearDown() override { CoUninitialize(); }
+};
+
 // The decoding sequence: binary, read-write, open, write, rewind, text, charset, read.
 struct Decoded {
     HRESULT charsetStatus;
@@ -26,7 +47,8 @@ struct Decoded {
 };
 
 Decoded ReadAs(const std::vector<std::uint8_t>& bytes, const std::u16string& charset) {
-    DispatchPtr stream = MakeStreamObject();
+    DispatchPtr stream = MakeStream();
+    if (!stream) return {};
     EXPECT_EQ(Put(stream, "Type", Variant::FromI4(kStreamTypeBinary)), S_OK);
     EXPECT_EQ(Put(stream, "Mode", Variant::FromI4(3)), S_OK);
     EXPECT_EQ(Call(stream, "Open"), S_OK);
@@ -48,7 +70,7 @@ struct CharsetCase {
     std::u16string expected;
 };
 
-class CharsetTest : public testing::TestWithParam<CharsetCase> {};
+class CharsetTest : public StreamClass, public testing::WithParamInterface<CharsetCase> {};
 
 TEST_P(CharsetTest, DecodesTheBytes) {
     Decoded decoded = ReadAs(GetParam().bytes, GetParam().charset);
@@ -81,17 +103,16 @@ INSTANTIATE_TEST_SUITE_P(
         CharsetCase{"Empty", u"utf-8", {}, u""}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(StreamTest, UnknownCharsetIsRefused) {
+TEST_F(StreamClass, UnknownCharsetIsRefused) {
     Decoded decoded = ReadAs({0x41}, u"no-such-charset");
     EXPECT_EQ(decoded.charsetStatus, kStreamArgumentError);
     // The stream keeps its previous charset ("unicode"): one odd byte reads as a replacement.
     EXPECT_EQ(decoded.text, u"\uFFFD");
-    EXPECT_FALSE(IconvCharsetName("utf-7").has_value());
-    EXPECT_EQ(IconvCharsetName("KS_C_5601-1987"), "CP949");
 }
 
-TEST(StreamTest, CallsOutOfTurnFail) {
-    DispatchPtr stream = MakeStreamObject();
+TEST_F(StreamClass, CallsOutOfTurnFail) {
+    DispatchPtr stream = MakeStream();
+    ASSERT_TRUE(stream);
     EXPECT_EQ(Call(stream, "Write", {Variant::FromBytes({1})}), kStreamClosedError);
     EXPECT_EQ(Call(stream, "Close"), kStreamClosedError);
     EXPECT_EQ(Call(stream, "Open"), S_OK);
@@ -106,8 +127,9 @@ TEST(StreamTest, CallsOutOfTurnFail) {
     EXPECT_EQ(Put(stream, "Type", Variant::FromI4(7)), kStreamArgumentError);
 }
 
-TEST(StreamTest, WriteOverwritesAtThePosition) {
-    DispatchPtr stream = MakeStreamObject();
+TEST_F(StreamClass, WriteOverwritesAtThePosition) {
+    DispatchPtr stream = MakeStream();
+    ASSERT_TRUE(stream);
     Put(stream, "Type", Variant::FromI4(kStreamTypeBinary));
     Call(stream, "Open");
     Call(stream, "Write", {Variant::FromBytes({'a', 'b', 'c'})});

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/util/runtime/exit_code.h"
+
 #include <climits>
 #include <cstdio>
 
@@ -26,7 +28,7 @@ TEST(RemainderDeathTest, ByZeroIsFatal) {
             });
             Remainder(1, 0);
         },
-        testing::ExitedWithCode(255), "by-zero");
+        ExitedWithMinusOne, "by-zero");
 }
 
 TEST(BitOperations, AndAndShifts) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/util/runtime/exit_code.h"
+
 #include <cstring>
 
 namespace lumeno {
@@ -75,7 +77,7 @@ TEST(ReadBytesValueDeathTest, InvalidKindIsFatal) {
                 });
                 ReadBytesValue(ByteSet{1}, kind);
             },
-            testing::ExitedWithCode(255), "invalid-kind")
+            ExitedWithMinusOne, "invalid-kind")
             << kind;
     }
 }

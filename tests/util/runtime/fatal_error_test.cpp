@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/util/runtime/exit_code.h"
+
 #include <cstdio>
 
 namespace lumeno {
@@ -17,7 +19,7 @@ TEST(FatalErrorText, WithAndWithoutCode) {
 
 TEST(FatalRuntimeErrorDeathTest, DefaultReporterWritesStandardErrorAndExits) {
     // The death-test regex sees GBK bytes; match the ASCII parts and the code.
-    EXPECT_EXIT(FatalRuntimeError(7, "x-message"), testing::ExitedWithCode(255), "x-message");
+    EXPECT_EXIT(FatalRuntimeError(7, "x-message"), ExitedWithMinusOne, "x-message");
 }
 
 TEST(FatalRuntimeErrorDeathTest, InstalledReporterGetsTheBoxText) {
@@ -29,7 +31,7 @@ TEST(FatalRuntimeErrorDeathTest, InstalledReporterGetsTheBoxText) {
             });
             FatalRuntimeError(4, "m");
         },
-        testing::ExitedWithCode(255), "reporter-saw-box");
+        ExitedWithMinusOne, "reporter-saw-box");
 }
 
 TEST(FatalRuntimeErrorDeathTest, ErrorInsideReporterStillExits) {
@@ -38,15 +40,15 @@ TEST(FatalRuntimeErrorDeathTest, ErrorInsideReporterStillExits) {
             SetFatalErrorReporter([](const Text&) { FatalRuntimeError(-1, "nested-error"); });
             FatalRuntimeError(1, "outer");
         },
-        testing::ExitedWithCode(255), "nested-error");
+        ExitedWithMinusOne, "nested-error");
 }
 
 TEST(TextArrayDeathTest, IndexChecks) {
     TextArray array{"a", "b"};
     EXPECT_EQ(array[1], "a");
     EXPECT_EQ(array[2], "b");
-    EXPECT_EXIT((void)array[3], testing::ExitedWithCode(255), "");
-    EXPECT_EXIT((void)array[0], testing::ExitedWithCode(255), "");
+    EXPECT_EXIT((void)array[3], ExitedWithMinusOne, "");
+    EXPECT_EXIT((void)array[0], ExitedWithMinusOne, "");
     EXPECT_EXIT(
         {
             SetFatalErrorReporter([](const Text& boxText) {
@@ -57,7 +59,7 @@ TEST(TextArrayDeathTest, IndexChecks) {
             });
             (void)array[3];
         },
-        testing::ExitedWithCode(255), "above-count");
+        ExitedWithMinusOne, "above-count");
     EXPECT_EXIT(
         {
             SetFatalErrorReporter([](const Text& boxText) {
@@ -68,7 +70,7 @@ TEST(TextArrayDeathTest, IndexChecks) {
             });
             (void)array[-1];
         },
-        testing::ExitedWithCode(255), "below-one");
+        ExitedWithMinusOne, "below-one");
 }
 
 }  // namespace

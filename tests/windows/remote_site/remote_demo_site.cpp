@@ -143,8 +143,8 @@ int DemoSite::Port() const {
 }
 
 std::string DemoSite::BaseUrl() const {
-    return std::string(impl_->options.https ? "https" : "http") + "://127.0.0.1:" +
-           std::to_string(impl_->port);
+    return std::string(impl_->options.https ? "https" : "http") +
+           "://127.0.0.1:" + std::to_string(impl_->port);
 }
 
 std::vector<RecordedRequest> DemoSite::Requests() const {

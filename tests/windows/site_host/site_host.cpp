@@ -200,7 +200,8 @@ int Listen(int* port) {
 void Serve(int listener) {
     Host host;
     std::atomic<bool> quit{false};
-    std::atomic<std::int64_t> lastCommand{std::chrono::steady_clock::now().time_since_epoch().count()};
+    std::atomic<std::int64_t> lastCommand{
+        std::chrono::steady_clock::now().time_since_epoch().count()};
     while (!quit) {
         pollfd waiting{listener, POLLIN, 0};
         if (::poll(&waiting, 1, 500) <= 0) {
