@@ -1,6 +1,6 @@
-// The registry of per-thread loops. Each thread's entry is created on first use by a
-// thread_local slot and leaves the registry when the thread ends, so posts to an ended thread
-// fail instead of queuing into nothing.
+// The registry of per-thread loops. Each thread's entry is created on first use by its slot and
+// leaves the registry when the thread ends, so posts to an ended thread fail instead of queuing
+// into nothing.
 #include "platform/system/message_loop.h"
 
 #include <memory>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/system/default_thread_queue.h"
+#include "platform/system/per_thread_pointer.h"
 
 namespace lumeno::platform {
 namespace {
@@ -58,9 +59,31 @@ struct ThreadSlot {
     }
 };
 
+void ReleaseSlot(void* slot);
+
+// The thread's slot lives in a thread key, not in a thread_local object (see
+// per_thread_pointer.h), and is released when the thread ends.
+PerThreadPointer& SlotKey() {
+    static PerThreadPointer* key = new PerThreadPointer(ReleaseSlot);
+    return *key;
+}
+
+void ReleaseSlot(void* slot) {
+    // Cleared first: the functors still queued are destroyed with the slot, and whatever they
+    // do then gets a new slot rather than the one being taken apart.
+    SlotKey().Set(nullptr);
+    delete static_cast<ThreadSlot*>(slot);
+}
+
 ThreadSlot& Slot() {
-    thread_local ThreadSlot slot;
-    return slot;
+    if (auto* slot = static_cast<ThreadSlot*>(SlotKey().Get())) return *slot;
+    // Only when the system had no key to give: the slot then stays for the rest of the process,
+    // a queue that is never closed rather than one freed while the thread still posts to it.
+    thread_local ThreadSlot* unreleased = nullptr;
+    if (unreleased != nullptr) return *unreleased;
+    auto* slot = new ThreadSlot;
+    if (!SlotKey().Set(slot)) unreleased = slot;
+    return *slot;
 }
 
 std::shared_ptr<ThreadEntry> FindThread(ThreadId thread) {

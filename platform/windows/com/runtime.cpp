@@ -47,10 +47,14 @@ const Ole32& BoundOle32() {
 
 struct ThreadApartment {
     std::vector<bool> initialisations;  // one entry per outstanding CoInitialize: did it succeed
-    std::uint64_t apartment = 0;        // 0 while nothing is outstanding
+    std::uint64_t apartment = 0;
 };
 
-thread_local ThreadApartment tApartment;
+// Exists while the thread has a CoInitialize outstanding. A plain pointer, not a thread-local
+// object with a destructor: MinGW may free such an object's storage before its destructor runs
+// at thread exit (see platform/system/thread_exit.h). A thread that ends with its
+// initialisation still outstanding leaves its record behind, as it leaves its apartment.
+thread_local ThreadApartment* tApartment = nullptr;
 std::atomic<std::uint64_t> nextApartment{0};
 
 std::wstring WideText(std::string_view gbk) {
@@ -73,28 +77,31 @@ bool ParseClsid(std::string_view text, CLSID* clsid) {
 }  // namespace
 
 std::uint64_t win32::CurrentApartment() {
-    return tApartment.apartment;
+    return tApartment == nullptr ? 0 : tApartment->apartment;
 }
 
 HRESULT CoInitialize(void* reserved) {
     (void)reserved;  // the system takes none either
     const Ole32& ole32 = BoundOle32();
     const ::HRESULT hr = ole32.initialize != nullptr ? ole32.initialize(nullptr) : E_NOTIMPL;
-    if (tApartment.initialisations.empty()) tApartment.apartment = ++nextApartment;
-    tApartment.initialisations.push_back(win32::Ok(hr));
+    if (tApartment == nullptr) tApartment = new ThreadApartment{{}, ++nextApartment};
+    tApartment->initialisations.push_back(win32::Ok(hr));
     return hr;
 }
 
 void CoUninitialize() {
-    if (tApartment.initialisations.empty()) return;
-    const bool succeeded = tApartment.initialisations.back();
-    tApartment.initialisations.pop_back();
-    if (tApartment.initialisations.empty()) tApartment.apartment = 0;
+    if (tApartment == nullptr) return;
+    const bool succeeded = tApartment->initialisations.back();
+    tApartment->initialisations.pop_back();
+    if (tApartment->initialisations.empty()) {
+        delete tApartment;
+        tApartment = nullptr;
+    }
     if (succeeded) BoundOle32().uninitialize();
 }
 
 int CoInitializeCount() {
-    return static_cast<int>(tApartment.initialisations.size());
+    return tApartment == nullptr ? 0 : static_cast<int>(tApartment->initialisations.size());
 }
 
 HRESULT RegisterClass(std::string_view progId, std::string_view clsid, ClassFactory factory) {
@@ -119,7 +126,7 @@ HRESULT CoCreateInstance(std::string_view clsid, unsigned context, DispatchPtr* 
     if (!IsClsidText(clsid)) return CO_E_CLASSSTRING;
     if (ClassFactory factory = ClassRegistry::Instance().FindFactory(clsid)) {
         // Our own classes keep the rules of the Linux runtime.
-        if (tApartment.initialisations.empty()) return CO_E_NOTINITIALIZED;
+        if (tApartment == nullptr) return CO_E_NOTINITIALIZED;
         if ((context & CLSCTX_INPROC_SERVER) == 0) return E_INVALIDARG;
         DispatchPtr made = factory();
         if (!made) return E_FAIL;
@@ -135,7 +142,7 @@ HRESULT CoCreateInstance(std::string_view clsid, unsigned context, DispatchPtr* 
     if (dispatch == nullptr) return E_FAIL;
     // A system object made on a thread we did not initialise has no apartment of ours to live
     // in; refuse it rather than keep a reference nobody can release safely.
-    if (tApartment.initialisations.empty()) {
+    if (tApartment == nullptr) {
         dispatch->Release();
         return CO_E_NOTINITIALIZED;
     }

@@ -36,7 +36,7 @@ public:
             if (!::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) return;
             if (message.message == WM_QUIT) {
                 // Posted between the two looks: put it back, it must stay queued.
-                ::PostQuitMessage(static_cast<int>(message.wParam));
+                PostQuitThreadMessage(static_cast<int>(message.wParam));
                 return;
             }
             if (message.hwnd == nullptr && message.message == kRunPostedMessage) {
@@ -96,11 +96,11 @@ public:
             std::lock_guard lock(mutex_);
             if (closed_) return false;
         }
-        if (::GetCurrentThreadId() == threadId_) {
-            ::PostQuitMessage(exitCode);
-            return true;
-        }
-        return ::PostThreadMessageW(threadId_, WM_QUIT, static_cast<WPARAM>(exitCode), 0) != 0;
+        // A posted WM_QUIT, not User32's PostQuitMessage: that one only raises a flag on the
+        // queue, and the system hands out every posted message first, also those posted after
+        // it. Posted, the quit message keeps its place among the functors, as the loop's
+        // order promises.
+        return PostQuitThreadMessage(exitCode);
     }
 
     std::optional<int> QuitCodeNext() override {
@@ -113,17 +113,31 @@ public:
     }
 
     void MoveTo(ThreadMessageLoop& target) override {
+        // Our own messages at the head of the queue move in queue order: the functors and the
+        // quit message keep their places among each other.
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE) && message.hwnd == nullptr) {
+            const UINT kind = message.message;
+            if (kind != kRunPostedMessage && kind != kWakeMessage && kind != WM_QUIT) break;
+            ::PeekMessageW(&message, nullptr, kind, kind, PM_REMOVE);
+            if (kind == kRunPostedMessage) {
+                if (std::function<void()> posted = TakeOnePosted()) target.Post(std::move(posted));
+            } else if (kind == WM_QUIT) {
+                target.PostQuit(static_cast<int>(message.wParam));
+            }
+        }
+        // Behind a message of another kind (a window's): the rest follows after, functors
+        // first.
+        while (::PeekMessageW(&message, nullptr, kRunPostedMessage, kRunPostedMessage, PM_REMOVE)) {
+        }
         std::deque<std::function<void()>> moving;
         {
             std::lock_guard lock(mutex_);
             moving.swap(posted_);
         }
-        // Their "run" messages stay in the queue and find nothing to run.
-        for (auto& message : moving) target.Post(std::move(message));
-        if (std::optional<int> quit = QuitCodeNext()) {
-            MSG message;
-            ::PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
-            target.PostQuit(*quit);
+        for (auto& posted : moving) target.Post(std::move(posted));
+        if (::PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+            target.PostQuit(static_cast<int>(message.wParam));
         }
     }
 
@@ -139,14 +153,19 @@ public:
 
 private:
     void RunOnePosted() {
-        std::function<void()> message;
-        {
-            std::lock_guard lock(mutex_);
-            if (posted_.empty()) return;
-            message = std::move(posted_.front());
-            posted_.pop_front();
-        }
-        message();
+        if (std::function<void()> message = TakeOnePosted()) message();
+    }
+
+    std::function<void()> TakeOnePosted() {
+        std::lock_guard lock(mutex_);
+        if (posted_.empty()) return nullptr;
+        std::function<void()> message = std::move(posted_.front());
+        posted_.pop_front();
+        return message;
+    }
+
+    bool PostQuitThreadMessage(int exitCode) {
+        return ::PostThreadMessageW(threadId_, WM_QUIT, static_cast<WPARAM>(exitCode), 0) != 0;
     }
 
     void DropWakeMessages() {
