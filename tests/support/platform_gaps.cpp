@@ -3,6 +3,8 @@
 
 #include <vector>
 
+#include "platform/com/class_registry.h"
+#include "platform/com/regexp_class.h"
 #include "platform/com/runtime.h"
 
 namespace lumeno {
@@ -54,6 +56,34 @@ std::string ProbeStream() {
 
 const std::string& StreamDecodingGap() {
     static const std::string gap = ProbeStream();
+    return gap;
+}
+
+bool IsOwnClass(std::string_view progId) {
+    std::string clsid;
+    // Looking the ProgID up first also registers our built-in classes where there are any.
+    return Succeeded(CLSIDFromProgID(progId, &clsid)) &&
+           ClassRegistry::Instance().FindFactory(clsid) != nullptr;
+}
+
+const std::string& RegExpBacktrackingGap() {
+    static const std::string gap =
+        IsOwnClass(kRegExpProgId)
+            ? std::string()
+            : std::string(
+                  "this platform's VBScript.RegExp sets no limit on backtracking (only "
+                  "our engine has a match limit): a runaway pattern would not return");
+    return gap;
+}
+
+const std::string& RegExpEmptyMatchGap() {
+    static const std::string gap = [] {
+        const std::string wine = WineVersion();
+        if (IsOwnClass(kRegExpProgId) || wine.empty() || wine.front() != '8') return std::string();
+        return "this platform is Wine " + wine +
+               ", whose VBScript.RegExp does not step past an empty match in a global search "
+               "and never returns: not run";
+    }();
     return gap;
 }
 

@@ -13,3 +13,13 @@ endif()
 # wineboot returns while the prefix's services still finish setting it up; programs started
 # meanwhile were seen to hang. Wait until every process of the prefix has ended.
 execute_process(COMMAND ${WINESERVER} -w TIMEOUT 60)
+# A program that crashes must fail its test. Wine's default debugger prints a backtrace and the
+# crashed program then reports exit code 0; with a debugger that cannot start, the program ends
+# with its exception code (0xC0000005 comes out as 5) and the crash is printed all the same.
+execute_process(COMMAND ${WINE} reg add "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug"
+                        /v Debugger /d "no-debugger.exe" /f
+                RESULT_VARIABLE result OUTPUT_QUIET ERROR_QUIET TIMEOUT 60)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "could not switch off the crash debugger in ${PREFIX}: ${result}")
+endif()
+execute_process(COMMAND ${WINESERVER} -w TIMEOUT 60)

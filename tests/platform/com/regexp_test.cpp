@@ -8,6 +8,7 @@
 
 #include "platform/com/regexp_class.h"
 #include "platform/com/runtime.h"
+#include "tests/support/platform_gaps.h"
 
 namespace lumeno::platform {
 namespace {
@@ -95,6 +96,13 @@ std::optional<std::u16string> Replace(const std::u16string& pattern, const std::
     return *result.Bstr();
 }
 
+// What a system engine known to differ answers instead, and why: Wine 8's engine takes its
+// character classes from JScript.
+struct OtherEngine {
+    std::vector<std::u16string> values;
+    const char* reason = nullptr;
+};
+
 struct DialectCase {
     const char* name;
     std::u16string pattern;
@@ -102,12 +110,16 @@ struct DialectCase {
     Flags flags;
     std::vector<std::u16string> values;
     std::vector<std::int32_t> indexes;
+    bool findsEmptyMatches = false;
+    OtherEngine other = {};
 };
 
 class DialectTest : public RegExpCases<DialectCase> {};
 
 TEST_P(DialectTest, MatchesAsTheScriptingEngine) {
     const DialectCase& c = GetParam();
+    if (c.findsEmptyMatches && !RegExpEmptyMatchGap().empty())
+        GTEST_SKIP() << RegExpEmptyMatchGap();
     auto found = Execute(c.pattern, c.subject, c.flags);
     ASSERT_TRUE(found.has_value());
     std::vector<std::u16string> values;
@@ -115,6 +127,11 @@ TEST_P(DialectTest, MatchesAsTheScriptingEngine) {
     for (const Found& f : *found) {
         values.push_back(f.value);
         indexes.push_back(f.firstIndex);
+    }
+    // Only the system's engine may answer otherwise, and only as the engine known to differ.
+    if (values != c.values && c.other.reason != nullptr && values == c.other.values &&
+        !IsOwnClass(kRegExpProgId)) {
+        GTEST_SKIP() << "this platform's VBScript.RegExp " << c.other.reason;
     }
     EXPECT_EQ(values, c.values);
     EXPECT_EQ(indexes, c.indexes);
@@ -133,16 +150,37 @@ INSTANTIATE_TEST_SUITE_P(
         DialectCase{"WordIsAsciiOnly", u"\\w+", u"ab你好cd", kGlobal, {u"ab", u"cd"}, {0, 4}},
         DialectCase{"NonWordTakesChinese", u"\\W+", u"ab你好cd", kGlobal, {u"你好"}, {2}},
         DialectCase{"DigitIsAsciiOnly", u"\\d", u"１2", kGlobal, {u"2"}, {1}},
-        DialectCase{"SpaceIsAsciiOnly", u"\\s", u"a\u3000b\tc", kGlobal, {u"\t"}, {3}},
+        DialectCase{
+            "SpaceIsAsciiOnly",
+            u"\\s",
+            u"a\u3000b\tc",
+            kGlobal,
+            {u"\t"},
+            {3},
+            false,
+            {{u"\u3000", u"\t"}, "takes U+3000 for a space (\\s as in JScript, as Wine 8's)"}},
         DialectCase{"BoundaryBesideChinese", u"\\bcat\\b", u"你cat好xcat", kGlobal, {u"cat"}, {1}},
-        DialectCase{"DotStopsAtLineFeed", u"a.b", u"a\nb a\rb", kGlobal, {u"a\rb"}, {4}},
+        DialectCase{"DotStopsAtLineFeed",
+                    u"a.b",
+                    u"a\nb a\rb",
+                    kGlobal,
+                    {u"a\rb"},
+                    {4},
+                    false,
+                    {{}, "stops '.' at a carriage return too (as JScript does, as Wine 8's)"}},
         DialectCase{
             "LineAnchorsWithCrLf", u"^\\w+$", u"ab\r\ncd", kMultiline, {u"ab", u"cd"}, {0, 4}},
         DialectCase{"AnchorsWholeSubjectWithoutMultiline", u"^\\w+$", u"ab\r\ncd", kGlobal, {}, {}},
         DialectCase{"DollarIgnoresFinalLineFeed", u"b$", u"ab\n", kGlobal, {}, {}},
-        DialectCase{"EmptyMatchesAdvanceByOne", u"a??", u"ab", kGlobal, {u"", u"", u""}, {0, 1, 2}},
         DialectCase{
-            "EmptyAfterNonEmpty", u"x*", u"axb", kGlobal, {u"", u"x", u"", u""}, {0, 1, 2, 3}},
+            "EmptyMatchesAdvanceByOne", u"a??", u"ab", kGlobal, {u"", u"", u""}, {0, 1, 2}, true},
+        DialectCase{"EmptyAfterNonEmpty",
+                    u"x*",
+                    u"axb",
+                    kGlobal,
+                    {u"", u"x", u"", u""},
+                    {0, 1, 2, 3},
+                    true},
         DialectCase{"IgnoreCase", u"META", u"<meta>", kNoCase, {u"meta"}, {1}},
         DialectCase{"CaseMatters", u"META", u"<meta>", kGlobal, {}, {}},
         DialectCase{"BackReference", u"(a)\\1", u"aaa", kGlobal, {u"aa"}, {0}},
@@ -181,12 +219,15 @@ struct ReplaceCase {
     std::u16string replacement;
     Flags flags;
     std::u16string expected;
+    bool findsEmptyMatches = false;
 };
 
 class ReplaceTest : public RegExpCases<ReplaceCase> {};
 
 TEST_P(ReplaceTest, ExpandsTheReplacement) {
     const ReplaceCase& c = GetParam();
+    if (c.findsEmptyMatches && !RegExpEmptyMatchGap().empty())
+        GTEST_SKIP() << RegExpEmptyMatchGap();
     EXPECT_EQ(Replace(c.pattern, c.subject, c.replacement, c.flags), c.expected);
 }
 
@@ -202,8 +243,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReplaceCase{"TwoDigitsOnlyWhenGroupExists", u"(a)", u"a", u"$10", kGlobal, u"a0"},
         ReplaceCase{"NoSuchGroupStaysLiteral", u"(a)", u"a", u"$2$0$x", kGlobal, u"$2$0$x"},
         ReplaceCase{"UnsetGroupIsEmpty", u"(a)|(b)", u"a", u"[$2]", kGlobal, u"[]"},
-        ReplaceCase{"EmptyMatchesEverywhere", u"x*", u"abc", u"-", kGlobal, u"-a-b-c-"},
-        ReplaceCase{"LineStarts", u"^", u"a\r\nb", u"> ", kMultiline, u"> a\r> \n> b"},
+        ReplaceCase{"EmptyMatchesEverywhere", u"x*", u"abc", u"-", kGlobal, u"-a-b-c-", true},
+        ReplaceCase{"LineStarts", u"^", u"a\r\nb", u"> ", kMultiline, u"> a\r> \n> b", true},
         ReplaceCase{"TrailingDollar", u"a", u"a", u"x$", kGlobal, u"x$"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -215,7 +256,13 @@ TEST_P(BadPatternTest, ExecuteReplaceAndTestFail) {
     DispatchPtr engine = MakeEngine(GetParam(), {});
     Variant arguments[] = {Variant::FromBstr(u"abc")};
     Variant result;
-    EXPECT_EQ(engine->Invoke("Test", DispatchKind::Method, arguments, &result), kRegexSyntaxError);
+    const HRESULT tested = engine->Invoke("Test", DispatchKind::Method, arguments, &result);
+    EXPECT_TRUE(Failed(tested));
+    // The code is the engine's own (Wine 8's answers E_FAIL); the logic relies only on the
+    // failure. Ours answers as the scripting engine documents.
+    if (IsOwnClass(kRegExpProgId)) {
+        EXPECT_EQ(tested, kRegexSyntaxError);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, BadPatternTest,
@@ -242,13 +289,18 @@ TEST_F(RegExpClass, CollectionIndexOutOfRangeFails) {
     ASSERT_EQ(engine->Invoke("Execute", DispatchKind::Method, arguments, &collection), S_OK);
     Variant index[] = {Variant::FromI4(1)};
     Variant result;
-    // The code differs between engines (DISP_E_BADINDEX here, E_INVALIDARG from Wine's); the
-    // logic relies only on the call failing.
-    EXPECT_TRUE(Failed(
-        (*collection.Dispatch())->Invoke("Item", DispatchKind::PropertyGet, index, &result)));
+    const HRESULT read =
+        (*collection.Dispatch())->Invoke("Item", DispatchKind::PropertyGet, index, &result);
+    EXPECT_TRUE(Failed(read));
+    // The code differs between engines (E_INVALIDARG from Wine 8's); the logic relies only on
+    // the call failing.
+    if (IsOwnClass(kRegExpProgId)) {
+        EXPECT_EQ(read, DISP_E_BADINDEX);
+    }
 }
 
 TEST_F(RegExpClass, RunawayBacktrackingFailsInsteadOfHanging) {
+    if (!RegExpBacktrackingGap().empty()) GTEST_SKIP() << RegExpBacktrackingGap();
     std::u16string subject(40, u'a');
     subject += u'b';
     EXPECT_FALSE(Execute(u"(a+)+$", subject).has_value());
