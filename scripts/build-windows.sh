@@ -8,12 +8,12 @@ dir=$1
 shift
 
 # The cross compiler and Wine, and what the native half of the build needs: the local wallpaper
-# site that the Windows tests reach over loopback (cpp-httplib, OpenSSL, libjpeg) and the
+# site that the Windows tests reach over loopback (cpp-httplib, OpenSSL, libjpeg, zlib) and the
 # GoogleTest sources.
 packages=(
     g++-mingw-w64-x86-64-posix wine64
     g++ cmake ninja-build pkg-config
-    libcpp-httplib-dev libssl-dev libjpeg62-turbo-dev
+    libcpp-httplib-dev libssl-dev libjpeg62-turbo-dev zlib1g-dev
     googletest
 )
 missing=()
