@@ -1,6 +1,9 @@
 // RegexObject over the "VBScript.RegExp" automation class.
 #include "util/regex_object.h"
 
+#include <cstdio>
+#include <string>
+
 #include "platform/codepage/codepage.h"
 #include "util/runtime_services.h"
 
@@ -8,6 +11,108 @@ namespace lumeno {
 namespace {
 
 constexpr const char* kEngineClass = "VBScript.RegExp";
+
+// Steps over one character of a GBK pattern: a byte of 0x80 or above takes the next byte along
+// (a trail byte may look like "\\", "[" or "]").
+std::size_t NextCharacter(const Text& pattern, std::size_t i) {
+    return static_cast<unsigned char>(pattern[i]) >= 0x80 && i + 1 < pattern.size() ? i + 2 : i + 1;
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// One pass over the pattern as the engine reads it: escapes, character classes ("[]" matches
+// nothing, "[^]" anything, a "]" right after "[" or "[^" closes the class) and groups. Calls
+// onGroup(position) for every capturing "(" and onEscape(position, end) for every escape
+// outside a class, end being one past its last byte.
+template <class OnGroup, class OnEscape>
+void ScanPattern(const Text& pattern, OnGroup onGroup, OnEscape onEscape) {
+    bool inClass = false;
+    for (std::size_t i = 0; i < pattern.size();) {
+        const char c = pattern[i];
+        if (c == '\\') {
+            std::size_t end = i + 1 < pattern.size() ? NextCharacter(pattern, i + 1) : i + 1;
+            if (!inClass && end == i + 2 && IsDigit(pattern[i + 1])) {
+                while (end < pattern.size() && IsDigit(pattern[end])) ++end;
+            }
+            if (!inClass) onEscape(i, end);
+            i = end;
+            continue;
+        }
+        if (inClass) {
+            if (c == ']') inClass = false;
+        } else if (c == '[') {
+            if (pattern.compare(i, 2, "[]") == 0) {
+                i += 2;
+                continue;
+            }
+            if (pattern.compare(i, 3, "[^]") == 0) {
+                i += 3;
+                continue;
+            }
+            inClass = true;
+            if (i + 1 < pattern.size() && pattern[i + 1] == '^') ++i;
+        } else if (c == '(' && (i + 1 >= pattern.size() || pattern[i + 1] != '?')) {
+            onGroup(i);
+        }
+        i = NextCharacter(pattern, i);
+    }
+}
+
+// The pattern with a look-ahead capture "(?=([\s\S]*))" put right before group `group`: it
+// matches nothing and changes no match, and the length of what it captures (the rest of the
+// subject) tells where the group's own match starts. The new capture takes the group's
+// number, so back-references to that group or a later one are renumbered, and escapes that the
+// engine read as octal codes or plain digits are spelled so the extra group cannot turn them
+// into back-references. Empty when the pattern has no such group.
+Text MarkGroupStart(const Text& pattern, int group) {
+    int groups = 0;
+    ScanPattern(
+        pattern, [&groups](std::size_t) { ++groups; }, [](std::size_t, std::size_t) {});
+    if (group < 1 || group > groups) return {};
+
+    Text marked;
+    std::size_t copied = 0;
+    int seen = 0;
+    auto copyUpTo = [&](std::size_t position) {
+        marked.append(pattern, copied, position - copied);
+        copied = position;
+    };
+    auto onGroup = [&](std::size_t position) {
+        if (++seen != group) return;
+        copyUpTo(position);
+        marked += "(?=([\\s\\S]*))";
+    };
+    auto onEscape = [&](std::size_t position, std::size_t end) {
+        if (end < position + 2 || !IsDigit(pattern[position + 1])) return;
+        const Text digits = pattern.substr(position + 1, end - position - 1);
+        long value = 0;
+        for (char d : digits) value = value < 100000 ? value * 10 + (d - '0') : value;
+        copyUpTo(position);
+        if (digits[0] != '0' && value <= groups) {
+            marked += "\\" + std::to_string(value >= group ? value + 1 : value);
+        } else if (digits[0] <= '7') {
+            // An octal code of up to three digits (at most 0377), then literal digits.
+            unsigned code = 0;
+            std::size_t used = 0;
+            while (used < digits.size() && used < 3 && digits[used] <= '7' &&
+                   code * 8 + static_cast<unsigned>(digits[used] - '0') <= 0377) {
+                code = code * 8 + static_cast<unsigned>(digits[used] - '0');
+                ++used;
+            }
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", code);
+            marked += hex + digits.substr(used);
+        } else {
+            marked += digits;  // "\\8" and "\\9" stand for the digit itself
+        }
+        copied = end;
+    };
+    ScanPattern(pattern, onGroup, onEscape);
+    copyUpTo(pattern.size());
+    return marked;
+}
 
 }  // namespace
 
@@ -25,7 +130,10 @@ RegexObject::RegexObject(RegexObject&& other) noexcept
     : engine_(std::move(other.engine_)),
       matches_(std::move(other.matches_)),
       subject_(std::move(other.subject_)),
-      subjectText_(std::move(other.subjectText_)),
+      pattern_(std::move(other.pattern_)),
+      ignoreCase_(other.ignoreCase_),
+      multiline_(other.multiline_),
+      global_(other.global_),
       owner_(other.owner_),
       initialized_(other.initialized_) {
     // The initialisation now belongs to this object; the moved-from one must not undo it.
@@ -52,8 +160,11 @@ bool RegexObject::Create(const Text& pattern, const Text& subject, bool caseSens
     Text effective =
         expandQuotes ? ReplaceText(pattern, "#引号", "\"", 1, kAllOccurrences, true) : pattern;
     PutProperty(engine_, "Pattern", effective);
+    pattern_ = effective;
+    ignoreCase_ = !caseSensitive;
+    multiline_ = multiline;
+    global_ = global;
     AssignVariant(subject_, subject);
-    subjectText_ = subject;
     AutomationObject matches = CallMethodObject(engine_, "Execute", {subject_});
     ReleaseObject(matches_);
     matches_ = std::move(matches);
@@ -78,7 +189,7 @@ Text RegexObject::MatchText(int matchIndex, int* position, bool wantPosition) co
     AutomationObject match = GetPropertyObject(matches_, "Item", {matchIndex - 1});
     AutomationVariant value = GetPropertyVariant(match, "Value");
     Text text = VariantToText(value);
-    if (wantPosition && position != nullptr) *position = BytePosition(match, {}, 0);
+    if (wantPosition && position != nullptr) *position = MatchPosition(match);
     return text;
 }
 
@@ -88,8 +199,9 @@ Text RegexObject::SubmatchText(int matchIndex, int submatchIndex, int* position,
     AutomationObject submatches = GetPropertyObject(match, "SubMatches");
     AutomationVariant value = GetPropertyVariant(submatches, "Item", {submatchIndex - 1});
     Text text = VariantToText(value);
-    if (wantPosition && position != nullptr)
-        *position = text.empty() ? -1 : BytePosition(match, text, 1);
+    if (wantPosition && position != nullptr) {
+        *position = value.Value().IsEmpty() ? -1 : GroupPosition(matchIndex, submatchIndex);
+    }
     return text;
 }
 
@@ -105,7 +217,10 @@ RegexObject RegexObject::Copy() const {
     CopyObject(copy.engine_, engine_);
     CopyObject(copy.matches_, matches_);
     CopyVariant(copy.subject_, subject_);
-    copy.subjectText_ = subjectText_;
+    copy.pattern_ = pattern_;
+    copy.ignoreCase_ = ignoreCase_;
+    copy.multiline_ = multiline_;
+    copy.global_ = global_;
     return copy;
 }
 
@@ -113,25 +228,52 @@ void RegexObject::Destroy() {
     ReleaseObject(engine_);
     ReleaseObject(matches_);
     ClearVariant(subject_);
-    subjectText_.clear();
+    pattern_.clear();
     if (!initialized_) return;
     initialized_ = false;
     // The initialisation is counted per thread: only the making thread can balance it.
     if (std::this_thread::get_id() == owner_) UninitializeObjectThread();
 }
 
-int RegexObject::BytePosition(const AutomationObject& match, const Text& found, int from) const {
-    if (IsEmptyObject(match)) return -1;
-    int firstIndex = static_cast<int>(GetPropertyNumber(match, "FirstIndex"));
+int RegexObject::ByteOffset(std::size_t characters) const {
     const std::u16string* wide = subject_.Value().Bstr();
-    if (wide == nullptr || firstIndex < 0 || static_cast<std::size_t>(firstIndex) > wide->size())
-        return -1;
-    // The byte length of the subject before the match, as the engine's characters map back.
-    int matchOffset = static_cast<int>(platform::Utf16ToGbk(wide->substr(0, firstIndex)).size());
-    if (from == 0) return matchOffset;
-    // A group carries no index of its own: find its text from the start of its match.
-    int found1 = FindText(subjectText_, found, matchOffset + 1, false);
-    return found1 < 0 ? -1 : found1 - 1;
+    if (wide == nullptr || characters > wide->size()) return -1;
+    // The byte length of the subject before that point, as the engine's characters map back.
+    return static_cast<int>(platform::Utf16ToGbk(wide->substr(0, characters)).size());
+}
+
+int RegexObject::MatchPosition(const AutomationObject& match) const {
+    if (IsEmptyObject(match)) return -1;
+    const double firstIndex = GetPropertyNumber(match, "FirstIndex");
+    return firstIndex < 0 ? -1 : ByteOffset(static_cast<std::size_t>(firstIndex));
+}
+
+int RegexObject::GroupPosition(int matchIndex, int submatchIndex) const {
+    // The engine gives a group's text but not where it starts, and the same text may stand
+    // earlier in the match ("a(a)" over "aa"). A second run with a look-ahead capture right
+    // before the group yields the rest of the subject from the group's start.
+    const Text marked = MarkGroupStart(pattern_, submatchIndex);
+    const std::u16string* wide = subject_.Value().Bstr();
+    if (marked.empty() || wide == nullptr) return -1;
+    AutomationObject engine;
+    if (!CreateObject(engine, kEngineClass)) return -1;
+    PutProperty(engine, "IgnoreCase", ignoreCase_);
+    PutProperty(engine, "Multiline", multiline_);
+    PutProperty(engine, "Global", global_);
+    PutProperty(engine, "Pattern", marked);
+    AutomationObject matches = CallMethodObject(engine, "Execute", {subject_});
+    AutomationObject match = GetPropertyObject(matches, "Item", {matchIndex - 1});
+    AutomationObject submatches = GetPropertyObject(match, "SubMatches");
+    AutomationVariant rest = GetPropertyVariant(submatches, "Item", {submatchIndex - 1});
+    const std::u16string* restText = rest.Value().Bstr();
+    int position = -1;
+    if (restText != nullptr && restText->size() <= wide->size())
+        position = ByteOffset(wide->size() - restText->size());
+    ReleaseObject(submatches);
+    ReleaseObject(match);
+    ReleaseObject(matches);
+    ReleaseObject(engine);
+    return position;
 }
 
 }  // namespace lumeno

@@ -33,7 +33,9 @@ public:
     int MatchCount() const;
     // Match matchIndex; with wantPosition, *position gets its 0-based byte offset in the subject.
     Text MatchText(int matchIndex, int* position = nullptr, bool wantPosition = false) const;
-    // Group submatchIndex of match matchIndex; empty when it did not take part.
+    // Group submatchIndex of match matchIndex; empty when it did not take part. With
+    // wantPosition, *position gets the 0-based byte offset where the group's own match starts
+    // (-1 when it did not take part).
     Text SubmatchText(int matchIndex, int submatchIndex, int* position = nullptr,
                       bool wantPosition = false) const;
     // The group count of the first match.
@@ -48,14 +50,20 @@ public:
     void Destroy();
 
 private:
-    // The 0-based byte offset of `match` in the subject (from == 0), or of `found` searched
-    // from the match's start (from == 1); -1 when there is none.
-    int BytePosition(const AutomationObject& match, const Text& found, int from) const;
+    // The 0-based byte offset in the subject of the point `characters` engine characters in.
+    int ByteOffset(std::size_t characters) const;
+    // The 0-based byte offset of a match; -1 when there is none.
+    int MatchPosition(const AutomationObject& match) const;
+    // The 0-based byte offset where group submatchIndex of match matchIndex took its text;
+    // -1 when it did not take part.
+    int GroupPosition(int matchIndex, int submatchIndex) const;
 
     AutomationObject engine_;
     AutomationObject matches_;
     AutomationVariant subject_;
-    Text subjectText_;
+    // The pattern and flags of the last run, for the run that finds where a group starts.
+    Text pattern_;
+    bool ignoreCase_ = true, multiline_ = true, global_ = true;
     std::thread::id owner_;
     bool initialized_ = false;
 };

@@ -99,6 +99,37 @@ TEST_F(RegexObjectTest, PositionsAreByteOffsets) {
     EXPECT_EQ(position, 13);
 }
 
+TEST_F(RegexObjectTest, GroupPositionIsWhereTheGroupItselfMatched) {
+    struct Case {
+        const char* pattern;
+        Text subject;
+        int match, group;
+        const char* text;
+        int position;
+    };
+    const Case cases[] = {
+        {"a(a)", "aa", 1, 1, "a", 1},  // the same text stands earlier in the match
+        {"(a)a", "aa", 1, 1, "a", 0},
+        {"(a)|b(a)", "ba", 1, 2, "a", 1},
+        {"(?:x(\\d))+", "x1x2", 1, 1, "2", 3},       // the last repetition's text
+        {"风(景)", "风景", 1, 1, "景", 2},           // byte offsets, not characters
+        {"(a)(b)\\2", "zabb", 1, 2, "b", 2},         // back-references keep their groups
+        {"(a)\\2", Text("a\x02", 2), 1, 1, "a", 0},  // \2 is a character code here
+        {"(x)(y)", "xy xy", 2, 2, "y", 4},
+        {"a()", "ba", 1, 1, "", 2},      // an empty group that took part
+        {"(a)|(b)", "b", 1, 1, "", -1},  // a group that did not take part
+        {"(a)", "a", 2, 1, "", -1},      // no such match
+        {"(a)", "a", 1, 2, "", -1},      // no such group
+    };
+    for (const Case& c : cases) {
+        RegexObject regex;
+        ASSERT_TRUE(regex.Create(c.pattern, c.subject)) << c.pattern;
+        int position = -7;
+        EXPECT_EQ(regex.SubmatchText(c.match, c.group, &position, true), c.text) << c.pattern;
+        EXPECT_EQ(position, c.position) << c.pattern;
+    }
+}
+
 TEST_F(RegexObjectTest, CopySharesMatchesAndKeepsItsOwnInitialisation) {
     RegexObject regex;
     regex.Create("(\\d)", "1 2");
