@@ -1,5 +1,6 @@
-# Runtime services (text, conversions, byte sets, arithmetic, files, fatal errors) and the
-# text slicing helpers, added to lumeno_util.
+# Runtime services (text, conversions, byte sets, arithmetic, files, fatal errors, the global
+# operator new that makes an allocation failure one of them) and the text slicing helpers,
+# added to lumeno_util.
 target_sources(lumeno_util PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/runtime_text_search.h
     ${CMAKE_CURRENT_LIST_DIR}/runtime_text_search.cpp
@@ -10,5 +11,6 @@ target_sources(lumeno_util PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/runtime_arithmetic.cpp
     ${CMAKE_CURRENT_LIST_DIR}/runtime_files.cpp
     ${CMAKE_CURRENT_LIST_DIR}/runtime_fatal.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/runtime_allocation.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_slicing.h
     ${CMAKE_CURRENT_LIST_DIR}/text_slicing.cpp)
