@@ -3,6 +3,8 @@
 // the two workers run CrawlPages and SaveAllImages. Each routine lives in its own source file.
 #pragma once
 
+#include <cstdint>
+#include <mutex>
 #include <vector>
 
 #include "crawler/crawler_state.h"
@@ -35,17 +37,28 @@ public:
     // Save worker: downloads every row of ImageList into the save folder.
     void SaveAllImages();
 
-    // ImageList click: shows the thumbnail of the selected row in the picture box.
+    // ImageList click: shows the thumbnail of the selected row in the picture box. Reads the
+    // row and its SourceList address at once, then downloads on a worker, so a thumbnail that
+    // is slow to come never holds up the window. The latest click decides what is shown: a
+    // late answer to an earlier click is dropped, and an empty address clears the box at once.
     void PreviewImage();
 
     // The save folder path: the run directory followed by "\Lumeno图片 1080P\".
     Text SaveFolderPath() const;
 
 private:
+    // Preview worker: downloads `address` and shows it unless a later click came meanwhile.
+    void ShowPreview(const Text& address, std::uint64_t click);
+
     WindowControls& window_;
     CrawlerState& state_;
     const Text baseUrl_;
     const Text runDirectory_;
+
+    // The number of the latest ImageList click. Held while a preview is handed to the picture
+    // box, so the box receives the pictures in click order and a stale one never lands last.
+    std::mutex previewMutex_;
+    std::uint64_t latestPreview_ = 0;
 };
 
 // The file name of a full-size address: the text after the first "/" at or after byte 41, up

@@ -16,7 +16,9 @@ inline constexpr int kAnswerNo = 6;
 
 // Every call may come from the window thread or from a worker. Implementations run the call
 // on the window thread in call order; once the window is gone they do nothing and return
-// empty values (0, -1 for rows, empty text).
+// empty values (0, -1 for rows, empty text). A call that returns nothing never waits for the
+// window thread when a worker makes it (the preview hands its picture over under a lock that
+// the window thread's click also takes).
 class WindowControls {
 public:
     virtual ~WindowControls() = default;

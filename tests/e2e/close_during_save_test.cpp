@@ -20,8 +20,7 @@ namespace {
 
 TEST_F(EndToEndTest, ClosingDuringASaveLeavesOnlyWholePictures) {
     // Rows of three listing pages, then "下载全部".
-    for (const char* listing : {"/meinv/index.html", "/meinv/index_2.html", "/meinv/index_3.html"})
-        crawler->AppendListingRows(site.PictureBytes(listing));
+    AppendListingRows({"/meinv/index.html", "/meinv/index_2.html", "/meinv/index_3.html"});
     ASSERT_GT(Rows(controls::ImageList), 6);
 
     auto* hint = qobject_cast<QLabel*>(Widget(controls::标签提示));

@@ -52,6 +52,21 @@ protected:
     }
 
     QWidget* Widget(const char* name) { return window->Window().Control(name); }
+    // Clicks the middle of a row of a list view, as a user does.
+    void ClickRow(const char* list, int row) {
+        QTableWidget* table = Table(list);
+        const QRect cell = table->visualItemRect(table->item(row, 0));
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+    }
+    // Rows of the listing pages appended the way the crawl does, without a crawl worker.
+    void AppendListingRows(std::initializer_list<const char*> listings) {
+        for (const char* listing : listings) crawler->AppendListingRows(site.PictureBytes(listing));
+        QCoreApplication::processEvents();
+    }
+    // Gives SourceList row `row` a thumbnail address that the site answers slowly or never.
+    void SetThumbnailAddress(int row, const Text& address) {
+        window->Controls().SetListCellText(controls::SourceList, row, 0, address);
+    }
     void Click(const char* name) { QTest::mouseClick(Widget(name), Qt::LeftButton); }
     QTableWidget* Table(const char* name) { return qobject_cast<QTableWidget*>(Widget(name)); }
     int Rows(const char* list) { return Table(list)->rowCount(); }

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMessageBox>
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 
@@ -61,9 +62,7 @@ TEST_F(EndToEndTest, TypicalCrawlPreviewAndSave) {
 
     // 6. A click on the third row shows that row's thumbnail.
     site.ClearRequests();
-    QTableWidget* list = Table(controls::ImageList);
-    const QRect third = list->visualItemRect(list->item(2, 0));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third.center());
+    ClickRow(controls::ImageList, 2);
     auto* picture = dynamic_cast<ui::PictureBox*>(Widget(controls::图片框1));
     ASSERT_NE(picture, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return picture->HasPicture(); }));
@@ -98,6 +97,58 @@ TEST_F(EndToEndTest, TypicalCrawlPreviewAndSave) {
                   site.PictureBytes(address.substr(site.BaseUrl().size())))
             << name;
     }
+}
+
+// A typical crawl whose first thumbnail never answers: the window takes the next click at once
+// and shows that row's picture while the first download still waits.
+TEST_F(EndToEndTest, AThumbnailThatNeverAnswersLeavesTheWindowWorking) {
+    Click(controls::选择框风景);
+    Click(controls::按钮1);
+    const int expected = static_cast<int>(site.ThumbnailPaths("/fengjing/index.html").size() +
+                                          site.ThumbnailPaths("/fengjing/index_2.html").size());
+    ASSERT_TRUE(WaitUntil([&] { return Rows(controls::SourceList) == expected; },
+                          std::chrono::seconds(20)));
+    ASSERT_TRUE(platform::WaitForWorkers(std::chrono::seconds(10)));
+    SetThumbnailAddress(0, site.BaseUrl() + "/fault/stall-headers?ms=60000");
+    auto* picture = dynamic_cast<ui::PictureBox*>(Widget(controls::图片框1));
+    site.ClearRequests();
+
+    const auto start = std::chrono::steady_clock::now();
+    ClickRow(controls::ImageList, 0);
+    ClickRow(controls::ImageList, 1);
+    const auto answered = std::chrono::steady_clock::now() - start;
+    ASSERT_TRUE(WaitUntil([&] { return picture->HasPicture(); }));
+    const auto shown = std::chrono::steady_clock::now() - start;
+    std::printf("second click answered after %.1f ms, its picture shown after %.1f ms\n",
+                std::chrono::duration<double, std::milli>(answered).count(),
+                std::chrono::duration<double, std::milli>(shown).count());
+    EXPECT_LT(answered, std::chrono::milliseconds(100));
+    EXPECT_LT(shown, std::chrono::seconds(2));  // generous: the stall itself lasts 15 s
+
+    std::vector<std::string> paths;
+    for (const auto& request : site.Requests()) paths.push_back(request.path);
+    EXPECT_THAT(paths, ::testing::UnorderedElementsAre(
+                           "/fault/stall-headers", site.ThumbnailPaths("/fengjing/index.html")[1]));
+    // The stalled download fails when the site goes away; its empty answer is stale.
+    site.Stop();
+    ASSERT_TRUE(platform::WaitForWorkers(std::chrono::seconds(10)));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(picture->HasPicture());
+}
+
+TEST_F(EndToEndTest, TwoQuickClicksTheFirstSlowKeepTheSecondPicture) {
+    AppendListingRows({"/fengjing/index.html"});
+    // Row 0 answers after a second with bytes that are no picture: shown, they would clear it.
+    SetThumbnailAddress(0, site.BaseUrl() + "/fault/stall-headers?ms=1000");
+    auto* picture = dynamic_cast<ui::PictureBox*>(Widget(controls::图片框1));
+
+    ClickRow(controls::ImageList, 0);
+    ClickRow(controls::ImageList, 1);
+    ASSERT_TRUE(WaitUntil([&] { return picture->HasPicture(); }));
+    ASSERT_TRUE(WaitUntil([] { return platform::RunningWorkers() == 0; }));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(picture->HasPicture());
+    EXPECT_EQ(site.Requests().size(), 2u);
 }
 
 TEST_F(EndToEndTest, ClickingAnEmptyListClearsThePicture) {
