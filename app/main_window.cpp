@@ -6,6 +6,7 @@
 
 #include "app/main_window_controls.h"
 #include "ui/form_window.h"
+#include "ui/qt_translations.h"
 #include "ui/qt_window_controls.h"
 
 namespace lumeno {
@@ -15,7 +16,7 @@ struct MainWindow::Parts {
         : baseUrl(url),
           table(MainWindowControls(baseUrl.c_str())),
           window(ui::WindowLayout{MainWindowCaption(), kMainWindowClientWidth,
-                                kMainWindowClientHeight, table}),
+                                  kMainWindowClientHeight, table}),
           controls(window, ToQtOpener(std::move(opener))) {}
 
     static ui::QtWindowControls::ShellOpener ToQtOpener(ShellOpener opener) {
@@ -31,8 +32,11 @@ struct MainWindow::Parts {
     ui::QtWindowControls controls;  // after the window: shut down and destroyed first
 };
 
-MainWindow::MainWindow(const Text& baseUrl, ShellOpener opener)
-    : parts_(std::make_unique<Parts>(baseUrl, std::move(opener))) {}
+MainWindow::MainWindow(const Text& baseUrl, ShellOpener opener) {
+    // Before any widget exists: Qt's own texts (message-box buttons, context menus) in Chinese.
+    ui::InstallChineseQtTranslations();
+    parts_ = std::make_unique<Parts>(baseUrl, std::move(opener));
+}
 
 MainWindow::~MainWindow() = default;
 

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config
-    qt6-base-dev libgl-dev
+    qt6-base-dev qt6-translations-l10n libgl-dev
     libcurl4-openssl-dev libssl-dev
     libpcre2-dev
     libjpeg62-turbo-dev libpng-dev zlib1g-dev
