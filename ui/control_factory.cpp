@@ -16,6 +16,17 @@
 namespace lumeno::ui {
 namespace {
 
+// A check box that toggles on a click anywhere in its control rectangle, as a Win32 check box
+// does; QCheckBox answers only on its indicator and caption, which leave most of a 54-pixel
+// box dead.
+class RectangleCheckBox final : public QCheckBox {
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    bool hitButton(const QPoint& position) const override { return rect().contains(position); }
+};
+
 QWidget* CreateEditBox(const ControlRow& spec, QWidget* parent) {
     const QString text = ToQString(spec.text);
     const bool readOnly = (spec.flags & kReadOnly) != 0;
@@ -85,7 +96,7 @@ QWidget* CreateControl(const ControlRow& spec, QWidget* parent) {
             widget = new QPushButton(ToQString(spec.text), parent);
             break;
         case ControlKind::CheckBox:
-            widget = new QCheckBox(ToQString(spec.text), parent);
+            widget = new RectangleCheckBox(ToQString(spec.text), parent);
             break;
         case ControlKind::PictureBox:
             widget = new PictureBox(parent);

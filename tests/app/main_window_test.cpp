@@ -199,6 +199,20 @@ TEST_F(MainWindowTest, CheckingOneCategoryClearsTheOthers) {
     }
 }
 
+TEST_F(MainWindowTest, CategoryBoxesToggleOnAClickAnywhereInTheirRectangle) {
+    // Corners, the caption and the empty right part of the 54 x 16 rectangle.
+    const QPoint points[] = {{0, 0}, {27, 8}, {51, 8}, {53, 15}, {40, 2}};
+    for (const Category& category : kCategories) {
+        QCheckBox* box = Box(category.checkBox);
+        ASSERT_EQ(box->size(), QSize(54, 16));
+        for (const QPoint& point : points) {
+            const bool before = box->isChecked();
+            QTest::mouseClick(box, Qt::LeftButton, {}, point);
+            EXPECT_NE(box->isChecked(), before) << category.segment << " at " << point.x();
+        }
+    }
+}
+
 TEST_F(MainWindowTest, DisabledCategoryBoxesIgnoreClicksAndKeepTheirState) {
     QTest::mouseClick(Box(c::选择框风景), Qt::LeftButton);
     for (const Category& category : kCategories)
