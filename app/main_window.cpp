@@ -59,8 +59,7 @@ void MainWindow::OnClose(std::function<void()> handler) {
 }
 
 void MainWindow::Show() {
-    parts_->window.CentreOnScreen(QSize(kMainWindowOuterWidth, kMainWindowOuterHeight));
-    parts_->window.show();
+    parts_->window.ShowFixed(QSize(kMainWindowOuterWidth, kMainWindowOuterHeight));
 }
 
 }  // namespace lumeno

@@ -40,7 +40,8 @@ public:
     // Runs `handler` when the user closes the window (after the services have shut down).
     void OnClose(std::function<void()> handler);
 
-    // Shows the window centred on the screen.
+    // Shows the window centred on the screen with its fixed frame (703 x 403 outside where the
+    // window manager allows it; minimise and close only).
     void Show();
 
 private:

@@ -6,9 +6,12 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTableWidget>
+#include <QTimer>
+#include <QWindow>
 
 #include "ui/control_factory.h"
 #include "ui/qt_text.h"
+#include "ui/x11_frame.h"
 
 namespace lumeno::ui {
 
@@ -27,6 +30,10 @@ FormWindow::FormWindow(const WindowLayout& spec, QWidget* parent)
         controls_[control.name] = widget;
         kinds_[widget] = control.kind;
         names_.emplace_back(control.name);
+        if (control.left < spec.clientWidth && control.top < spec.clientHeight) {
+            contentsExtent_ = contentsExtent_.expandedTo(
+                QSize(control.left + control.width, control.top + control.height));
+        }
     }
 }
 
@@ -67,6 +74,42 @@ void FormWindow::CentreOnScreen(QSize outer) {
     const QRect area = target->availableGeometry();
     move(area.x() + (area.width() - outer.width()) / 2,
          area.y() + (area.height() - outer.height()) / 2);
+}
+
+void FormWindow::ShowFixed(QSize outer) {
+    wantedOuter_ = outer;
+    AdvertiseFixedFrame(*this);
+    CentreOnScreen(outer);
+    show();
+    // The frame usually shows up with the window manager's first move; if that never comes,
+    // look again a little later (the frame is whatever it is by then).
+    for (int delayMs : {100, 500, 2000}) {
+        QTimer::singleShot(delayMs, this, [this] {
+            if (wantedOuter_.isValid()) FitToFrame();
+        });
+    }
+}
+
+bool FormWindow::FitToFrame() {
+    const QWindow* native = windowHandle();
+    if (!native || !isVisible()) return false;
+    const QMargins frame = native->frameMargins();
+    if (frame.isNull()) return false;
+    const QSize client = QSize(wantedOuter_.width() - frame.left() - frame.right(),
+                               wantedOuter_.height() - frame.top() - frame.bottom())
+                             .expandedTo(contentsExtent_);
+    wantedOuter_ = QSize();
+    if (client != size()) {
+        setFixedSize(client);
+        CentreOnScreen(client.grownBy(frame));
+    }
+    return true;
+}
+
+bool FormWindow::event(QEvent* event) {
+    if (wantedOuter_.isValid() && (event->type() == QEvent::Move || event->type() == QEvent::Show))
+        FitToFrame();
+    return QWidget::event(event);
 }
 
 void FormWindow::closeEvent(QCloseEvent* event) {
