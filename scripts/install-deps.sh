@@ -11,8 +11,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libcpp-httplib-dev
     fonts-noto-cjk xdg-utils curl
-    # the X11 frame hints; Xvfb and openbox for the window-frame test
-    libxcb1-dev xvfb openbox
+    # the X11 frame hints; xvfb-run (with xauth) and openbox for the window-frame test
+    libxcb1-dev xvfb xauth openbox
 )
 
 missing=()
