@@ -6,7 +6,6 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTableWidget>
-#include <QTimer>
 #include <QWindow>
 
 #include "ui/control_factory.h"
@@ -79,37 +78,24 @@ void FormWindow::CentreOnScreen(QSize outer) {
 void FormWindow::ShowFixed(QSize outer) {
     wantedOuter_ = outer;
     AdvertiseFixedFrame(*this);
+    // On X11 the window manager says what frame it drew, whenever it draws it; elsewhere the
+    // platform knows the frame once the window is shown.
+    if (OnX11()) WatchFrameExtents(*this, [this](QMargins frame) { FitToFrame(frame); });
     CentreOnScreen(outer);
     show();
-    // The frame usually shows up with the window manager's first move; if that never comes,
-    // look again a little later (the frame is whatever it is by then).
-    for (int delayMs : {100, 500, 2000}) {
-        QTimer::singleShot(delayMs, this, [this] {
-            if (wantedOuter_.isValid()) FitToFrame();
-        });
-    }
+    if (!OnX11() && windowHandle()) FitToFrame(windowHandle()->frameMargins());
 }
 
-bool FormWindow::FitToFrame() {
-    const QWindow* native = windowHandle();
-    if (!native || !isVisible()) return false;
-    const QMargins frame = native->frameMargins();
-    if (frame.isNull()) return false;
+void FormWindow::FitToFrame(QMargins frame) {
+    if (!wantedOuter_.isValid() || frame.isNull()) return;
     const QSize client = QSize(wantedOuter_.width() - frame.left() - frame.right(),
                                wantedOuter_.height() - frame.top() - frame.bottom())
                              .expandedTo(contentsExtent_);
-    wantedOuter_ = QSize();
-    if (client != size()) {
-        setFixedSize(client);
-        CentreOnScreen(client.grownBy(frame));
-    }
-    return true;
-}
-
-bool FormWindow::event(QEvent* event) {
-    if (wantedOuter_.isValid() && (event->type() == QEvent::Move || event->type() == QEvent::Show))
-        FitToFrame();
-    return QWidget::event(event);
+    if (client == size()) return;
+    setFixedSize(client);
+    // Centred again only the first time: later the user may have moved the window.
+    if (!fitted_) CentreOnScreen(client.grownBy(frame));
+    fitted_ = true;
 }
 
 void FormWindow::closeEvent(QCloseEvent* event) {

@@ -34,21 +34,20 @@ public:
     void CentreOnScreen(QSize outer);
 
     // Shows the window centred on its screen with the fixed frame: moving, minimising and
-    // closing only. Once the window manager has put its frame around the window, the client
+    // closing only. Each time the window manager puts its frame around the window, the client
     // area becomes `outer` less that frame, so the frame measures `outer` where the window
     // manager allows it; never smaller than the controls inside the layout's client area
-    // need. Without a frame (no window manager, offscreen) the layout's client size stays.
+    // need. Without a frame (no window manager) the layout's client size stays.
     void ShowFixed(QSize outer);
 
 protected:
-    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* Build(const ControlRow& spec);
-    // Fits the client area to the wanted outer size once the frame is known; true when done.
-    bool FitToFrame();
+    // Fits the client area to the wanted outer size around a frame of these widths.
+    void FitToFrame(QMargins frame);
 
     std::map<Text, QWidget*> controls_;
     std::map<const QWidget*, ControlKind> kinds_;
@@ -56,7 +55,8 @@ private:
     std::map<QObject*, std::vector<std::function<void()>>> listClicks_;  // by list viewport
     std::vector<std::function<void()>> closeHandlers_;
     QSize contentsExtent_;  // right and bottom edges of the controls inside the client area
-    QSize wantedOuter_;     // set by ShowFixed until the frame has been fitted
+    QSize wantedOuter_;     // set by ShowFixed
+    bool fitted_ = false;
 };
 
 }  // namespace lumeno::ui

@@ -26,7 +26,17 @@ protected:
     void SetUp() override {
         if (QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "needs an X server";
         x_ = xcb_connect(nullptr, nullptr);
+        // openbox starts beside this program and drops a window mapped in the last moments of
+        // its start-up: show the window once openbox has loaded its theme, and once more if
+        // openbox has not taken it.
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(x_)).data->root;
+        ASSERT_TRUE(testing::WaitUntil([&] { return !Property("_OB_THEME", root, 8).empty(); }));
         window_.Show();
+        const auto managed = [this] { return !Property("WM_STATE").empty(); };
+        if (!testing::WaitUntil(managed, std::chrono::seconds(2))) {
+            Form().hide();
+            window_.Show();
+        }
         // Framed once the manager publishes the frame and the window has been fitted to it.
         ASSERT_TRUE(testing::WaitUntil(
             [this] { return Property("_NET_FRAME_EXTENTS").size() == 4 && Form().height() != 374; },
@@ -44,15 +54,20 @@ protected:
         std::free(reply);
         return atom;
     }
-    // The 32-bit items of a property of the window (empty when it is not set).
-    std::vector<uint32_t> Property(const char* name) {
-        const auto id = static_cast<xcb_window_t>(Form().winId());
+    // The items of a property of the main window or another (empty when it is not set).
+    std::vector<uint32_t> Property(const char* name, xcb_window_t id = 0, int format = 32) {
+        if (id == 0) id = static_cast<xcb_window_t>(Form().winId());
         auto* reply = xcb_get_property_reply(
             x_, xcb_get_property(x_, 0, id, Atom(name), XCB_GET_PROPERTY_TYPE_ANY, 0, 64), nullptr);
         std::vector<uint32_t> items;
-        if (reply && reply->format == 32) {
-            const auto* data = static_cast<const uint32_t*>(xcb_get_property_value(reply));
-            items.assign(data, data + xcb_get_property_value_length(reply) / 4);
+        if (reply && reply->format == format) {
+            const auto* data = static_cast<const uint8_t*>(xcb_get_property_value(reply));
+            const int length = xcb_get_property_value_length(reply);
+            for (int i = 0; i + format / 8 <= length; i += format / 8) {
+                uint32_t item = 0;
+                std::memcpy(&item, data + i, static_cast<std::size_t>(format / 8));
+                items.push_back(item);
+            }
         }
         std::free(reply);
         return items;
