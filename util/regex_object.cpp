@@ -1,6 +1,7 @@
 // RegexObject over the "VBScript.RegExp" automation class.
 #include "util/regex_object.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -12,51 +13,40 @@ namespace {
 
 constexpr const char* kEngineClass = "VBScript.RegExp";
 
-// Steps over one character of a GBK pattern: a byte of 0x80 or above takes the next byte along
-// (a trail byte may look like "\\", "[" or "]").
-std::size_t NextCharacter(const Text& pattern, std::size_t i) {
-    return static_cast<unsigned char>(pattern[i]) >= 0x80 && i + 1 < pattern.size() ? i + 2 : i + 1;
+bool IsDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
 }
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// One pass over the pattern as the engine reads it: escapes, character classes ("[]" matches
-// nothing, "[^]" anything, a "]" right after "[" or "[^" closes the class) and groups. Calls
-// onGroup(position) for every capturing "(" and onEscape(position, end) for every escape
-// outside a class, end being one past its last byte.
+// One pass over the pattern as the engine reads it (UTF-16 units): escapes, character classes
+// ("[]" matches nothing, "[^]" anything, a "]" right after "[" or "[^" closes the class) and
+// groups. Calls onGroup(position) for every capturing "(" and onEscape(position, end) for every
+// escape outside a class, end being one past its last unit.
 template <class OnGroup, class OnEscape>
-void ScanPattern(const Text& pattern, OnGroup onGroup, OnEscape onEscape) {
+void ScanPattern(const std::u16string& pattern, OnGroup onGroup, OnEscape onEscape) {
     bool inClass = false;
-    for (std::size_t i = 0; i < pattern.size();) {
-        const char c = pattern[i];
-        if (c == '\\') {
-            std::size_t end = i + 1 < pattern.size() ? NextCharacter(pattern, i + 1) : i + 1;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const char16_t c = pattern[i];
+        if (c == u'\\') {
+            std::size_t end = std::min(i + 2, pattern.size());
             if (!inClass && end == i + 2 && IsDigit(pattern[i + 1])) {
                 while (end < pattern.size() && IsDigit(pattern[end])) ++end;
             }
             if (!inClass) onEscape(i, end);
-            i = end;
-            continue;
-        }
-        if (inClass) {
-            if (c == ']') inClass = false;
-        } else if (c == '[') {
-            if (pattern.compare(i, 2, "[]") == 0) {
+            i = end - 1;
+        } else if (inClass) {
+            if (c == u']') inClass = false;
+        } else if (c == u'[') {
+            if (pattern.compare(i, 2, u"[]") == 0) {
+                ++i;
+            } else if (pattern.compare(i, 3, u"[^]") == 0) {
                 i += 2;
-                continue;
+            } else {
+                inClass = true;
+                if (i + 1 < pattern.size() && pattern[i + 1] == u'^') ++i;
             }
-            if (pattern.compare(i, 3, "[^]") == 0) {
-                i += 3;
-                continue;
-            }
-            inClass = true;
-            if (i + 1 < pattern.size() && pattern[i + 1] == '^') ++i;
-        } else if (c == '(' && (i + 1 >= pattern.size() || pattern[i + 1] != '?')) {
+        } else if (c == u'(' && (i + 1 >= pattern.size() || pattern[i + 1] != u'?')) {
             onGroup(i);
         }
-        i = NextCharacter(pattern, i);
     }
 }
 
@@ -66,13 +56,13 @@ void ScanPattern(const Text& pattern, OnGroup onGroup, OnEscape onEscape) {
 // number, so back-references to that group or a later one are renumbered, and escapes that the
 // engine read as octal codes or plain digits are spelled so the extra group cannot turn them
 // into back-references. Empty when the pattern has no such group.
-Text MarkGroupStart(const Text& pattern, int group) {
+std::u16string MarkGroupStart(const std::u16string& pattern, int group) {
     int groups = 0;
     ScanPattern(
         pattern, [&groups](std::size_t) { ++groups; }, [](std::size_t, std::size_t) {});
     if (group < 1 || group > groups) return {};
 
-    Text marked;
+    std::u16string marked;
     std::size_t copied = 0;
     int seen = 0;
     auto copyUpTo = [&](std::size_t position) {
@@ -82,31 +72,35 @@ Text MarkGroupStart(const Text& pattern, int group) {
     auto onGroup = [&](std::size_t position) {
         if (++seen != group) return;
         copyUpTo(position);
-        marked += "(?=([\\s\\S]*))";
+        marked += u"(?=([\\s\\S]*))";
     };
     auto onEscape = [&](std::size_t position, std::size_t end) {
         if (end < position + 2 || !IsDigit(pattern[position + 1])) return;
-        const Text digits = pattern.substr(position + 1, end - position - 1);
+        const std::u16string digits = pattern.substr(position + 1, end - position - 1);
         long value = 0;
-        for (char d : digits) value = value < 100000 ? value * 10 + (d - '0') : value;
+        for (char16_t d : digits) value = value < 100000 ? value * 10 + (d - u'0') : value;
         copyUpTo(position);
-        if (digits[0] != '0' && value <= groups) {
-            marked += "\\" + std::to_string(value >= group ? value + 1 : value);
-        } else if (digits[0] <= '7') {
+        std::string spelled;
+        if (digits[0] != u'0' && value <= groups) {
+            spelled = "\\" + std::to_string(value >= group ? value + 1 : value);
+        } else if (digits[0] <= u'7') {
             // An octal code of up to three digits (at most 0377), then literal digits.
             unsigned code = 0;
             std::size_t used = 0;
-            while (used < digits.size() && used < 3 && digits[used] <= '7' &&
-                   code * 8 + static_cast<unsigned>(digits[used] - '0') <= 0377) {
-                code = code * 8 + static_cast<unsigned>(digits[used] - '0');
+            while (used < digits.size() && used < 3 && digits[used] <= u'7' &&
+                   code * 8 + static_cast<unsigned>(digits[used] - u'0') <= 0377) {
+                code = code * 8 + static_cast<unsigned>(digits[used] - u'0');
                 ++used;
             }
             char hex[8];
             std::snprintf(hex, sizeof hex, "\\x%02X", code);
-            marked += hex + digits.substr(used);
+            spelled = hex;
+            for (std::size_t k = used; k < digits.size(); ++k)
+                spelled += static_cast<char>(digits[k]);
         } else {
-            marked += digits;  // "\\8" and "\\9" stand for the digit itself
+            for (char16_t d : digits) spelled += static_cast<char>(d);  // "\8", "\9": the digit
         }
+        marked.append(spelled.begin(), spelled.end());
         copied = end;
     };
     ScanPattern(pattern, onGroup, onEscape);
@@ -130,7 +124,6 @@ RegexObject::RegexObject(RegexObject&& other) noexcept
     : engine_(std::move(other.engine_)),
       matches_(std::move(other.matches_)),
       subject_(std::move(other.subject_)),
-      pattern_(std::move(other.pattern_)),
       ignoreCase_(other.ignoreCase_),
       multiline_(other.multiline_),
       global_(other.global_),
@@ -160,7 +153,6 @@ bool RegexObject::Create(const Text& pattern, const Text& subject, bool caseSens
     Text effective =
         expandQuotes ? ReplaceText(pattern, "#引号", "\"", 1, kAllOccurrences, true) : pattern;
     PutProperty(engine_, "Pattern", effective);
-    pattern_ = effective;
     ignoreCase_ = !caseSensitive;
     multiline_ = multiline;
     global_ = global;
@@ -217,7 +209,6 @@ RegexObject RegexObject::Copy() const {
     CopyObject(copy.engine_, engine_);
     CopyObject(copy.matches_, matches_);
     CopyVariant(copy.subject_, subject_);
-    copy.pattern_ = pattern_;
     copy.ignoreCase_ = ignoreCase_;
     copy.multiline_ = multiline_;
     copy.global_ = global_;
@@ -228,7 +219,6 @@ void RegexObject::Destroy() {
     ReleaseObject(engine_);
     ReleaseObject(matches_);
     ClearVariant(subject_);
-    pattern_.clear();
     if (!initialized_) return;
     initialized_ = false;
     // The initialisation is counted per thread: only the making thread can balance it.
@@ -251,16 +241,21 @@ int RegexObject::MatchPosition(const AutomationObject& match) const {
 int RegexObject::GroupPosition(int matchIndex, int submatchIndex) const {
     // The engine gives a group's text but not where it starts, and the same text may stand
     // earlier in the match ("a(a)" over "aa"). A second run with a look-ahead capture right
-    // before the group yields the rest of the subject from the group's start.
-    const Text marked = MarkGroupStart(pattern_, submatchIndex);
+    // before the group yields the rest of the subject from the group's start. The pattern is
+    // taken exactly as the engine holds it, in its own characters.
+    const AutomationVariant pattern = GetPropertyVariant(engine_, "Pattern");
+    const std::u16string* patternText = pattern.Value().Bstr();
     const std::u16string* wide = subject_.Value().Bstr();
-    if (marked.empty() || wide == nullptr) return -1;
+    if (patternText == nullptr || wide == nullptr) return -1;
+    std::u16string marked = MarkGroupStart(*patternText, submatchIndex);
+    if (marked.empty()) return -1;
     AutomationObject engine;
     if (!CreateObject(engine, kEngineClass)) return -1;
     PutProperty(engine, "IgnoreCase", ignoreCase_);
     PutProperty(engine, "Multiline", multiline_);
     PutProperty(engine, "Global", global_);
-    PutProperty(engine, "Pattern", marked);
+    PutProperty(engine, "Pattern",
+                AutomationVariant(platform::Variant::FromBstr(std::move(marked))));
     AutomationObject matches = CallMethodObject(engine, "Execute", {subject_});
     AutomationObject match = GetPropertyObject(matches, "Item", {matchIndex - 1});
     AutomationObject submatches = GetPropertyObject(match, "SubMatches");

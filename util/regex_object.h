@@ -61,8 +61,7 @@ private:
     AutomationObject engine_;
     AutomationObject matches_;
     AutomationVariant subject_;
-    // The pattern and flags of the last run, for the run that finds where a group starts.
-    Text pattern_;
+    // The flags of the last run, for the run that finds where a group starts.
     bool ignoreCase_ = true, multiline_ = true, global_ = true;
     std::thread::id owner_;
     bool initialized_ = false;
