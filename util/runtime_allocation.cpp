@@ -2,7 +2,9 @@
 // one that cannot be served is the fatal runtime error "分配 N 字节内存失败!" with the requested
 // byte count (the box titled "错误", then exit code -1), never an exception that a worker
 // would swallow or a bare abort. The nothrow forms keep their promise and return null.
+#include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
@@ -53,20 +55,18 @@ void* TryAllocate(std::size_t size) {
     }
 }
 
+// Aligned blocks come from the same C heap as every other block, over-allocated by the
+// alignment: the block's own start is kept in the word just before the aligned address, so
+// the release needs no heap of its own (and no system-specific aligned allocator).
 void* TryAllocateAligned(std::size_t size, std::align_val_t alignment) {
-    std::size_t align = static_cast<std::size_t>(alignment);
-    if (align < sizeof(void*)) align = sizeof(void*);
-    for (;;) {
-#ifdef _WIN32
-        if (void* block = _aligned_malloc(size == 0 ? 1 : size, align)) return block;
-#else
-        void* block = nullptr;
-        if (posix_memalign(&block, align, size == 0 ? 1 : size) == 0) return block;
-#endif
-        const std::new_handler handler = std::get_new_handler();
-        if (handler == nullptr) return nullptr;
-        handler();
-    }
+    const std::size_t align = std::max(static_cast<std::size_t>(alignment), sizeof(void*));
+    if (size > SIZE_MAX - align - sizeof(void*)) return nullptr;
+    void* raw = TryAllocate(size + align + sizeof(void*));
+    if (raw == nullptr) return nullptr;
+    const std::uintptr_t first = reinterpret_cast<std::uintptr_t>(raw) + sizeof(void*);
+    void* aligned = reinterpret_cast<void*>((first + align - 1) & ~(align - 1));
+    static_cast<void**>(aligned)[-1] = raw;
+    return aligned;
 }
 
 void* Allocate(std::size_t size) {
@@ -82,11 +82,7 @@ void* AllocateAligned(std::size_t size, std::align_val_t alignment) {
 }
 
 void ReleaseAligned(void* block) {
-#ifdef _WIN32
-    _aligned_free(block);
-#else
-    std::free(block);
-#endif
+    if (block != nullptr) std::free(static_cast<void**>(block)[-1]);
 }
 
 }  // namespace
