@@ -52,6 +52,8 @@ TEST(AllocationFailureDeathTest, EndsWithTheBoxTextAndExitCodeMinusOne) {
         {"byte set", "2000000000", [] { (void)BlankBytes(2000000000); }},
         // A count beyond the range of int is shown in full, not as a negative number.
         {"beyond int", "3000000000", [] { ::operator delete(::operator new(3000000000u)); }},
+        {"aligned", "2000000000",
+         [] { ::operator delete(::operator new (2000000000u, std::align_val_t{4096})); }},
         // Before, a worker's allocation failure became an exception that the worker swallowed.
         {"on a worker", "2000000000",
          [] {

@@ -5,10 +5,26 @@
 
 #include "tests/util/runtime/exit_code.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <new>
 
 namespace lumeno {
 namespace {
+
+// The program's aligned forms: every alignment honoured, each block writable to its end and
+// released by its own delete (the sanitizer builds check the pairing).
+TEST(AlignedAllocation, HonoursTheAlignment) {
+    for (std::size_t alignment : {16u, 64u, 4096u, 65536u}) {
+        for (std::size_t size : {0u, 1u, 100u, 70000u}) {
+            void* block = ::operator new (size, std::align_val_t{alignment});
+            EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % alignment, 0u) << alignment;
+            std::memset(block, 0xAB, size);
+            ::operator delete (block, std::align_val_t{alignment});
+        }
+    }
+}
 
 TEST(FatalErrorText, WithAndWithoutCode) {
     EXPECT_EQ(FatalErrorText(1, "数组成员引用下标超出定义范围"),
