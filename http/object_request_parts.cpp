@@ -1,5 +1,5 @@
-// The pure steps of the object transport: its timeout value, the completed header text and the
-// cookies collected from a response's header block.
+// The pure steps of the object transport: its timeout value, the completed header text, the
+// cookies collected from a response's header block and the check of the body's declared length.
 #include <array>
 #include <climits>
 
@@ -68,6 +68,26 @@ Text CollectResponseCookies(const Text& responseHeaders) {
     }
     if (RightText(cookies, 2) == "; ") cookies = LeftText(cookies, TextLength(cookies) - 2);
     return cookies;
+}
+
+bool ResponseBodyCutShort(const Text& responseHeaders, int received) {
+    if (received <= 0) return false;
+    for (const Text& line : SplitText(responseHeaders, kCrLf)) {
+        const int colon = FindText(line, ":");
+        if (colon != TextLength("Content-Length") + 1 ||
+            FindText(line, "Content-Length", 1, true) != 1) {
+            continue;
+        }
+        const Text value = TrimSpaces(MidText(line, colon + 1, TextLength(line)));
+        if (TextLength(value) == 0 || TextLength(value) > 18) return false;
+        long long declared = 0;
+        for (char c : value) {
+            if (c < '0' || c > '9') return false;
+            declared = declared * 10 + (c - '0');
+        }
+        return declared > received;
+    }
+    return false;
 }
 
 }  // namespace lumeno

@@ -142,9 +142,16 @@ ByteSet ObjectWebRequest(const Text& url, const ObjectRequestOptions& options) {
         CallMethod(request, "Send", {options.bodyText});
     }
 
-    const ByteSet body = VariantToBytes(GetPropertyVariant(request, "ResponseBody"));
-    const Text responseHeaders = CallMethodText(request, "GetAllResponseHeaders");
-    const int status = StatusFromNumber(GetPropertyNumber(request, "Status"));
+    ByteSet body = VariantToBytes(GetPropertyVariant(request, "ResponseBody"));
+    Text responseHeaders = CallMethodText(request, "GetAllResponseHeaders");
+    int status = StatusFromNumber(GetPropertyNumber(request, "Status"));
+    // A body that broke off is a failed request, whether or not the object noticed (Wine's
+    // does not): nothing of it is handed out, as when Send fails.
+    if (ResponseBodyCutShort(responseHeaders, BytesLength(body))) {
+        body = {};
+        responseHeaders = {};
+        status = 0;
+    }
     if (options.returnedHeaders != nullptr) *options.returnedHeaders = responseHeaders;
     if (options.statusCode != nullptr) *options.statusCode = status;
 

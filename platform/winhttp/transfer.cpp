@@ -127,13 +127,17 @@ bool Transfer::Configure() {
 
     // The server gets the caller's lines as given; the headers libcurl would add on its own
     // (Accept, Expect, a form Content-Type, Proxy-Connection) are switched off unless given.
+    // Like WinHTTP, every request asks for the connection to be kept open, unless the caller
+    // says otherwise.
     bool hasAccept = false, hasExpect = false, hasContentType = false, hasProxyConnection = false;
+    bool hasConnection = false;
     curl_slist* list = nullptr;
     for (const auto& [name, value] : settings_.headers) {
         hasAccept = hasAccept || EqualNoCase(name, "Accept");
         hasExpect = hasExpect || EqualNoCase(name, "Expect");
         hasContentType = hasContentType || EqualNoCase(name, "Content-Type");
         hasProxyConnection = hasProxyConnection || EqualNoCase(name, "Proxy-Connection");
+        hasConnection = hasConnection || EqualNoCase(name, "Connection");
         // "Name;" is libcurl's way to send a header with an empty value.
         const std::string line = value.empty() ? name + ";" : name + ": " + value;
         list = curl_slist_append(list, line.c_str());
@@ -142,6 +146,7 @@ bool Transfer::Configure() {
     if (!hasExpect) list = curl_slist_append(list, "Expect:");
     if (!hasContentType) list = curl_slist_append(list, "Content-Type:");
     if (!hasProxyConnection) list = curl_slist_append(list, "Proxy-Connection:");
+    if (!hasConnection) list = curl_slist_append(list, "Connection: Keep-Alive");
     headerList_.reset(list);
     curl_easy_setopt(e, CURLOPT_HTTPHEADER, headerList_.get());
 

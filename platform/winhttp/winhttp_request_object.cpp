@@ -3,6 +3,7 @@
 // the exchange and buffers the whole response for ResponseBody, Status and the header text.
 #include "platform/winhttp/winhttp_request_object.h"
 
+#include <algorithm>
 #include <array>
 #include <mutex>
 #include <optional>
@@ -16,6 +17,8 @@
 namespace lumeno::platform {
 namespace {
 
+// The agent the system's class names when the caller sets no User-Agent of its own.
+constexpr const char16_t* kUserAgent = u"Mozilla/4.0 (compatible; Win32; WinHttp.WinHttpRequest.5)";
 constexpr int kProxySettingDefault = 0;
 constexpr int kProxySettingDirect = 1;
 constexpr int kProxySettingProxy = 2;
@@ -142,6 +145,7 @@ private:
         response_.reset();
         sslIgnoreFlags_ = 0;
         redirects_ = true;
+        contentType_.reset();
 
         URL_COMPONENTS parts{};
         parts.dwStructSize = sizeof parts;
@@ -152,7 +156,7 @@ private:
         if (session_.get() == nullptr) {
             const DWORD access =
                 proxy_.empty() ? WINHTTP_ACCESS_TYPE_NO_PROXY : WINHTTP_ACCESS_TYPE_NAMED_PROXY;
-            session_ = OwnedHandle(WinHttpOpen(nullptr, access, proxy_.c_str(),
+            session_ = OwnedHandle(WinHttpOpen(kUserAgent, access, proxy_.c_str(),
                                                bypass_.empty() ? nullptr : bypass_.c_str(), 0));
             if (session_.get() == nullptr) return LastFailure();
             const auto& t = timeouts_;
@@ -240,6 +244,7 @@ private:
             value.find_first_of(u"\r\n") != std::u16string::npos) {
             return E_INVALIDARG;
         }
+        if (EqualsAsciiIgnoreCase(name, u"Content-Type")) contentType_ = value;
         // A header set twice keeps its last value; an empty value is still sent.
         const std::u16string line = name + u": " + value;
         const DWORD whole = static_cast<DWORD>(line.size());
@@ -249,6 +254,23 @@ private:
         }
         if (value.empty() && !WinHttpAddRequestHeaders(request_.get(), line.c_str(), whole,
                                                        WINHTTP_ADDREQ_FLAG_ADD)) {
+            return LastFailure();
+        }
+        return S_OK;
+    }
+
+    // A text body goes out as WinHTTP's request object sends it: plain ASCII as it is, any
+    // other text as UTF-8, with "charset=utf-8" joined to the Content-Type (text/plain when the
+    // caller set none).
+    HRESULT TextBody(const std::u16string& text, std::string* body) {
+        const bool ascii =
+            std::all_of(text.begin(), text.end(), [](char16_t unit) { return unit < 0x80; });
+        *body = ascii ? Utf16ToGbk(text) : WideToUtf8(text);
+        if (ascii) return S_OK;
+        const std::u16string line =
+            u"Content-Type: " + contentType_.value_or(u"text/plain") + u"; charset=utf-8";
+        if (!WinHttpAddRequestHeaders(request_.get(), line.c_str(), static_cast<DWORD>(line.size()),
+                                      WINHTTP_ADDREQ_FLAG_REPLACE | WINHTTP_ADDREQ_FLAG_ADD)) {
             return LastFailure();
         }
         return S_OK;
@@ -265,7 +287,7 @@ private:
             } else {
                 std::u16string text;
                 if (Failed(VariantToString(args[0], &text))) return DISP_E_TYPEMISMATCH;
-                body = Utf16ToGbk(text);  // the program's own code page
+                if (HRESULT hr = TextBody(text, &body); Failed(hr)) return hr;
             }
         }
         response_.reset();
@@ -359,6 +381,7 @@ private:
     OwnedHandle request_;
     DWORD sslIgnoreFlags_ = 0;
     bool redirects_ = true;
+    std::optional<std::u16string> contentType_;  // as the caller set it since Open
     std::optional<Response> response_;
 };
 

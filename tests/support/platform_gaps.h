@@ -25,6 +25,10 @@ const std::string& RegExpBacktrackingGap();
 // by what the platform declares itself to be, since asking would not return. Empty elsewhere.
 const std::string& RegExpEmptyMatchGap();
 
+// True where the platform pieces are our stand-ins (Linux), false where they are the system's
+// (Windows, or Wine). Cases that pin a rule or code of our own stand-in hold only where it runs.
+bool RunsOnOurStandIns();
+
 // The Wine version the platform declares itself to be ("8.0"); empty when it is not Wine.
 std::string WineVersion();
 

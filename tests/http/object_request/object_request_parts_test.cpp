@@ -99,5 +99,35 @@ INSTANTIATE_TEST_SUITE_P(
                     "sid=deleted"}),
     [](const ::testing::TestParamInfo<CollectCase>& info) { return std::string(info.param.name); });
 
+struct CutCase {
+    const char* name;
+    Text headers;
+    int received;
+    bool cut;
+};
+
+class ResponseBodyCutShortTest : public ::testing::TestWithParam<CutCase> {};
+
+TEST_P(ResponseBodyCutShortTest, ComparesTheDeclaredLength) {
+    EXPECT_EQ(ResponseBodyCutShort(GetParam().headers, GetParam().received), GetParam().cut);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ResponseBodyCutShortTest,
+    ::testing::Values(CutCase{"FewerBytesThanDeclared",
+                              "Content-Type: image/jpeg\r\nContent-Length: 9000\r\n", 1500, true},
+                      CutCase{"AllBytes", "Content-Length: 1500\r\n", 1500, false},
+                      CutCase{"MoreBytesThanDeclaredIsNoCut", "Content-Length: 10\r\n", 11, false},
+                      CutCase{"NameWithoutRegardToCase", "content-length:  9000 \r\n", 100, true},
+                      CutCase{"NoBodyAtAllIsAHeadAnswer", "Content-Length: 9000\r\n", 0, false},
+                      CutCase{"NoLength", "Transfer-Encoding: chunked\r\n", 100, false},
+                      CutCase{"LengthNotANumber", "Content-Length: 9x\r\n", 100, false},
+                      CutCase{"EmptyLength", "Content-Length:\r\n", 100, false},
+                      CutCase{"HugeLengthRefused", "Content-Length: 99999999999999999999\r\n", 100,
+                              false},
+                      CutCase{"OnlyTheWholeName",
+                              "X-Content-Length: 9000\r\nContent-Lengths: 9000\r\n", 100, false}),
+    [](const ::testing::TestParamInfo<CutCase>& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace lumeno

@@ -1,7 +1,10 @@
 // The "WinHttp.WinHttpRequest.5.1" class through the object runtime, against the local site:
-// members, their argument forms and the failure HRESULTs.
+// members, their argument forms and the failure HRESULTs. Ours on Linux, the system's on
+// Windows; where Wine 8's class answers otherwise than Windows' does, the case reports the gap
+// as a skip, and the exact failure codes are pinned for our class only.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -9,12 +12,24 @@
 #include "platform/codepage/codepage.h"
 #include "platform/com/runtime.h"
 #include "platform/winhttp/winhttp_request_object.h"
+#include "tests/support/platform_gaps.h"
+#include "tests/support/transport_headers.h"
 
 namespace lumeno::platform {
 namespace {
 
+const std::string kObjectAgent = "Mozilla/4.0 (compatible; Win32; WinHttp.WinHttpRequest.5)";
+
 Variant Str(const std::string& text) {
     return Variant::FromBstr(GbkToUtf16(text));
+}
+
+// Wine 8's class implements neither reading options nor the option that ignores certificate
+// errors (both answer E_NOTIMPL).
+std::string OptionGap(HRESULT answer, const char* what) {
+    if (answer != E_NOTIMPL || RunsOnOurStandIns()) return {};
+    return std::string("this platform's request object does not implement ") + what +
+           " (E_NOTIMPL, Wine 8)";
 }
 
 class RequestObjectTest : public ::testing::Test {
@@ -61,21 +76,31 @@ TEST_F(RequestObjectTest, GetWithHeadersGivesStatusBodyAndHeaderText) {
     const Variant ms = Variant::FromI4(5000);
     ASSERT_EQ(Call("SetTimeouts", {ms, ms, ms, ms}), S_OK);
     ASSERT_EQ(OpenGet("/echo"), S_OK);
-    ASSERT_EQ(PutOption(4, Variant::FromI4(0x3300)), S_OK);
     ASSERT_EQ(Call("SetRequestHeader", {Str("Accept"), Str("*/*")}), S_OK);
     ASSERT_EQ(Call("SetRequestHeader", {Str("Referer"), Str("http://x/")}), S_OK);
     ASSERT_EQ(Call("SetRequestHeader", {Str("Accept"), Str("text/plain")}), S_OK);
     ASSERT_EQ(Call("Send", {Str("")}), S_OK);
     EXPECT_EQ(StatusCode(), 200);
-    const std::string host = "Host: 127.0.0.1:" + std::to_string(site_.Port()) + "\r\n";
-    EXPECT_EQ(Body(), host + "Accept: text/plain\r\nReferer: http://x/\r\n");
+    SplitHeaderLines echoed = SplitTransportHeaders(ParseHeaderBlock(Body()));
+    // The class names itself as the agent when the caller sets none; a replaced line keeps its
+    // place in ours (where it goes is the system's choice).
+    const HeaderLines expected{
+        {"Accept", "text/plain"}, {"Referer", "http://x/"}, {"User-Agent", kObjectAgent}};
+    if (!RunsOnOurStandIns()) std::sort(echoed.given.begin(), echoed.given.end());
+    EXPECT_EQ(echoed.given, expected);
+    EXPECT_EQ(echoed.added, (HeaderLines{{"Connection", "Keep-Alive"},
+                                         {"Host", "127.0.0.1:" + std::to_string(site_.Port())}}));
     Variant headers;
     ASSERT_EQ(Call("GetAllResponseHeaders", {}, &headers), S_OK);
     const std::string text = Utf16ToGbk(*headers.Bstr());
-    EXPECT_EQ(text.find("HTTP/"), std::string::npos);
     EXPECT_NE(text.find("Content-Type: text/plain\r\n"), std::string::npos);
-    EXPECT_TRUE(text.ends_with("\r\n"));
-    EXPECT_FALSE(text.ends_with("\r\n\r\n"));
+    // The form of the text is the class's own: Wine 8's begins with the status line and ends in
+    // the block's empty line and a zero character. The logic reads only the header lines.
+    if (RunsOnOurStandIns()) {
+        EXPECT_EQ(text.find("HTTP/"), std::string::npos);
+        EXPECT_TRUE(text.ends_with("\r\n"));
+        EXPECT_FALSE(text.ends_with("\r\n\r\n"));
+    }
 }
 
 TEST_F(RequestObjectTest, SendTakesByteArraysAndTexts) {
@@ -86,10 +111,31 @@ TEST_F(RequestObjectTest, SendTakesByteArraysAndTexts) {
                                                         "a\r",
                                                         4));
 
+    // A text body goes out as it is when it is ASCII, as UTF-8 otherwise, with the charset
+    // joined to the type.
     ASSERT_EQ(OpenGet("/echo", "PUT"), S_OK);
-    ASSERT_EQ(Call("Send", {Str("名=值")}), S_OK);
+    ASSERT_EQ(Call("Send", {Str("a=1")}), S_OK);
     EXPECT_EQ(site_.Requests().back().method, "PUT");
-    EXPECT_EQ(site_.Requests().back().body, "名=值");  // GBK bytes
+    EXPECT_EQ(site_.Requests().back().body, "a=1");
+
+    ASSERT_EQ(OpenGet("/echo", "PUT"), S_OK);
+    ASSERT_EQ(
+        Call("SetRequestHeader", {Str("Content-Type"), Str("application/x-www-form-urlencoded")}),
+        S_OK);
+    ASSERT_EQ(Call("Send", {Str("名=值")}), S_OK);
+    const auto request = site_.Requests().back();
+    EXPECT_EQ(request.body, GbkToUtf8("名=值"));
+    EXPECT_NE(std::find(request.headers.begin(), request.headers.end(),
+                        HeaderLines::value_type{
+                            "Content-Type", "application/x-www-form-urlencoded; charset=utf-8"}),
+              request.headers.end());
+
+    ASSERT_EQ(OpenGet("/echo", "POST"), S_OK);
+    ASSERT_EQ(Call("Send", {Str("值")}), S_OK);
+    const auto plain = site_.Requests().back();
+    EXPECT_NE(std::find(plain.headers.begin(), plain.headers.end(),
+                        HeaderLines::value_type{"Content-Type", "text/plain; charset=utf-8"}),
+              plain.headers.end());
 }
 
 TEST_F(RequestObjectTest, RedirectsFollowUnlessSwitchedOff) {
@@ -101,10 +147,14 @@ TEST_F(RequestObjectTest, RedirectsFollowUnlessSwitchedOff) {
     ASSERT_EQ(OpenGet("/redirect?n=1"), S_OK);
     ASSERT_EQ(PutOption(6, Variant::FromBool(false)), S_OK);
     Variant value;
-    ASSERT_EQ(Get("Option", &value, {Variant::FromI4(6)}), S_OK);
-    EXPECT_EQ(value, Variant::FromBool(false));
+    const HRESULT read = Get("Option", &value, {Variant::FromI4(6)});
     ASSERT_EQ(Call("Send", {}), S_OK);
     EXPECT_EQ(StatusCode(), 302);
+    if (const std::string gap = OptionGap(read, "reading an option"); !gap.empty()) {
+        GTEST_SKIP() << gap;
+    }
+    ASSERT_EQ(read, S_OK);
+    EXPECT_EQ(value, Variant::FromBool(false));
 }
 
 TEST_F(RequestObjectTest, ProxyAndItsCredentials) {
@@ -115,7 +165,13 @@ TEST_F(RequestObjectTest, ProxyAndItsCredentials) {
                    {Str("GET"), Str("http://pictures.invalid:81/echo"), Variant::FromBool(false)}),
               S_OK);
     ASSERT_EQ(Call("SetCredentials", {Str("pu"), Str("pp"), Variant::FromI4(1)}), S_OK);
-    ASSERT_EQ(Call("Send", {}), S_OK);
+    const HRESULT sent = Call("Send", {});
+    if (sent == HResultFromWin32(ERROR_WINHTTP_NAME_NOT_RESOLVED) && !RunsOnOurStandIns()) {
+        GTEST_SKIP() << "this platform's request object does not go through the proxy that "
+                        "SetProxy named: it resolved the server's name itself and failed with "
+                        "ERROR_WINHTTP_NAME_NOT_RESOLVED (Wine 8)";
+    }
+    ASSERT_EQ(sent, S_OK);
     const auto request = site_.Requests().at(0);
     EXPECT_EQ(request.target, "http://pictures.invalid:81/echo");
     EXPECT_NE(
@@ -136,7 +192,12 @@ TEST_F(RequestObjectTest, CookiesStayWithTheObjectsSession) {
     ASSERT_EQ(Call("Send", {}), S_OK);
     ASSERT_EQ(OpenGet("/echo"), S_OK);
     ASSERT_EQ(Call("Send", {}), S_OK);
-    EXPECT_NE(Body().find("Cookie: k=v\r\n"), std::string::npos);
+    const bool carried = Body().find("Cookie: k=v\r\n") != std::string::npos;
+    if (!carried && !RunsOnOurStandIns()) {
+        GTEST_SKIP() << "this platform's request object does not carry a cookie from one Open to "
+                        "the next (Wine 8); the logic sends its own cookie header";
+    }
+    EXPECT_TRUE(carried);
 }
 
 TEST_F(RequestObjectTest, UnreachableHostFailsSendAndLeavesNoResponse) {
@@ -153,28 +214,46 @@ TEST_F(RequestObjectTest, UnreachableHostFailsSendAndLeavesNoResponse) {
 
 TEST_F(RequestObjectTest, BrokenBodyIsNoResponse) {
     ASSERT_EQ(OpenGet("/fault/cut-body?bytes=100&total=1000"), S_OK);
-    EXPECT_EQ(Call("Send", {}), HResultFromWin32(ERROR_WINHTTP_CONNECTION_ERROR));
+    const HRESULT sent = Call("Send", {});
+    if (sent == S_OK && !RunsOnOurStandIns()) {
+        GTEST_SKIP() << "this platform's request object takes a body cut off after 100 of 1000 "
+                        "declared bytes for a whole response (Wine 8); ObjectWebRequest checks "
+                        "the declared length itself";
+    }
+    EXPECT_EQ(sent, HResultFromWin32(ERROR_WINHTTP_CONNECTION_ERROR));
     Variant value;
     EXPECT_TRUE(Failed(Get("ResponseBody", &value)));
 }
 
 TEST_F(RequestObjectTest, CallsOutOfOrderOrMalformedFail) {
     Variant value;
-    EXPECT_EQ(Get("ResponseBody", &value), HResultFromWin32(ERROR_WINHTTP_CANNOT_CALL_BEFORE_SEND));
+    const HRESULT early = Get("ResponseBody", &value);
+    EXPECT_TRUE(Failed(early));
     EXPECT_TRUE(Failed(Get("Status", &value)));
     EXPECT_TRUE(Failed(Call("GetAllResponseHeaders", {}, &value)));
     EXPECT_TRUE(Failed(Call("SetRequestHeader", {Str("A"), Str("1")})));
     EXPECT_TRUE(Failed(Call("Send", {})));
-    EXPECT_EQ(Call("Open", {Str("GET"), Str(site_.BaseUrl() + "/"), Variant::FromBool(true)}),
-              E_NOTIMPL);
     EXPECT_TRUE(Failed(Call("Open", {Str("GET"), Str("ftp://host/")})));
     ASSERT_EQ(OpenGet("/echo"), S_OK);
-    EXPECT_EQ(Call("SetRequestHeader", {Str(""), Str("1")}), E_INVALIDARG);
-    EXPECT_EQ(Call("SetRequestHeader", {Str("A"), Str("1\r\nB: 2")}), E_INVALIDARG);
-    EXPECT_EQ(PutOption(99, Variant::FromI4(1)), E_INVALIDARG);
-    EXPECT_EQ(Call("SetProxy", {Variant::FromI4(2)}), E_INVALIDARG);
+    const HRESULT unnamed = Call("SetRequestHeader", {Str(""), Str("1")});
+    EXPECT_TRUE(Failed(unnamed));
+    const HRESULT unknownOption = PutOption(99, Variant::FromI4(1));
+    EXPECT_TRUE(Failed(unknownOption));
     EXPECT_EQ(Call("SetTimeouts", {Variant::FromI4(1)}), DISP_E_BADPARAMCOUNT);
-    EXPECT_EQ(Call("NoSuchMember", {}), DISP_E_MEMBERNOTFOUND);
+    const HRESULT unknownMember = Call("NoSuchMember", {});
+    EXPECT_TRUE(Failed(unknownMember));
+    if (!RunsOnOurStandIns()) return;
+    // The codes of our class, and what only it refuses: Wine 8's class answers other codes,
+    // opens asynchronous requests, and takes a value with a line break and SetProxy with one
+    // argument. The logic relies only on failures showing as empty results.
+    EXPECT_EQ(early, HResultFromWin32(ERROR_WINHTTP_CANNOT_CALL_BEFORE_SEND));
+    EXPECT_EQ(unnamed, E_INVALIDARG);
+    EXPECT_EQ(unknownOption, E_INVALIDARG);
+    EXPECT_EQ(unknownMember, DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(Call("SetRequestHeader", {Str("A"), Str("1\r\nB: 2")}), E_INVALIDARG);
+    EXPECT_EQ(Call("SetProxy", {Variant::FromI4(2)}), E_INVALIDARG);
+    EXPECT_EQ(Call("Open", {Str("GET"), Str(site_.BaseUrl() + "/"), Variant::FromBool(true)}),
+              E_NOTIMPL);
 }
 
 TEST(RequestObjectHttps, IgnoreFlagsDecideOverASelfSignedCertificate) {
@@ -190,14 +269,26 @@ TEST(RequestObjectHttps, IgnoreFlagsDecideOverASelfSignedCertificate) {
     };
     std::vector<Variant> none;
     ASSERT_EQ(open(), S_OK);
-    EXPECT_EQ(object->Invoke("Send", DispatchKind::Method, none, nullptr),
-              HResultFromWin32(ERROR_WINHTTP_SECURE_FAILURE));
+    const HRESULT checked = object->Invoke("Send", DispatchKind::Method, none, nullptr);
+    // Wine 8 answers ERROR_WINHTTP_SECURE_CHANNEL_ERROR; either way the certificate is refused.
+    if (RunsOnOurStandIns()) {
+        EXPECT_EQ(checked, HResultFromWin32(ERROR_WINHTTP_SECURE_FAILURE));
+    } else {
+        EXPECT_TRUE(checked == HResultFromWin32(ERROR_WINHTTP_SECURE_FAILURE) ||
+                    checked == HResultFromWin32(12157))
+            << checked;
+    }
     ASSERT_EQ(open(), S_OK);
     std::vector<Variant> option{Variant::FromI4(0x3300), Variant::FromI4(4)};
-    ASSERT_EQ(object->Invoke("Option", DispatchKind::PropertyPut, option, nullptr), S_OK);
-    EXPECT_EQ(object->Invoke("Send", DispatchKind::Method, none, nullptr), S_OK);
+    const HRESULT ignore = object->Invoke("Option", DispatchKind::PropertyPut, option, nullptr);
+    const std::string gap = OptionGap(ignore, "the option that ignores certificate errors");
+    const HRESULT sent =
+        gap.empty() ? object->Invoke("Send", DispatchKind::Method, none, nullptr) : S_OK;
     object.reset();
     CoUninitialize();
+    if (!gap.empty()) GTEST_SKIP() << gap;
+    EXPECT_EQ(ignore, S_OK);
+    EXPECT_EQ(sent, S_OK);
 }
 
 TEST(RequestObjectClass, RegistrationIsIdempotent) {

@@ -1,9 +1,11 @@
 // WinHttpCrackUrl: the parts it answers with pointers into the URL, and the URLs it refuses.
+// Where Wine 8 cracks a URL otherwise than Windows does, the case reports the gap as a skip.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "platform/winhttp/winhttp.h"
+#include "tests/support/platform_gaps.h"
 
 namespace lumeno::platform {
 namespace {
@@ -17,6 +19,9 @@ struct CrackCase {
     INTERNET_PORT port;
     std::u16string path;
     std::u16string extra;
+    // The host that Wine 8 answers instead, and why that is a gap; empty where it agrees.
+    std::u16string wineHost = {};
+    const char* wineGap = nullptr;
 };
 
 class CrackUrlTest : public ::testing::TestWithParam<CrackCase> {};
@@ -28,6 +33,10 @@ TEST_P(CrackUrlTest, AnswersPointersIntoTheUrl) {
     parts.dwSchemeLength = parts.dwHostNameLength = parts.dwUrlPathLength =
         parts.dwExtraInfoLength = kAsk;
     ASSERT_TRUE(WinHttpCrackUrl(c.url.c_str(), static_cast<DWORD>(c.url.size()), 0, &parts));
+    const std::u16string host(parts.lpszHostName, parts.dwHostNameLength);
+    if (c.wineGap != nullptr && !RunsOnOurStandIns() && host != c.host && host == c.wineHost) {
+        GTEST_SKIP() << "this platform's WinHttpCrackUrl " << c.wineGap;
+    }
     EXPECT_EQ(parts.nScheme, c.scheme);
     EXPECT_EQ(parts.nPort, c.port);
     EXPECT_EQ(std::u16string(parts.lpszHostName, parts.dwHostNameLength), c.host);
@@ -46,9 +55,11 @@ INSTANTIATE_TEST_SUITE_P(
         CrackCase{u"http://127.0.0.1:8808/index_2.html", 1, u"127.0.0.1", 8808, u"/index_2.html",
                   u""},
         CrackCase{u"HTTPS://Host:444", 2, u"Host", 444, u"", u""},
-        CrackCase{u"http://host?x=1", 1, u"host", 80, u"", u"?x=1"},
+        CrackCase{u"http://host?x=1", 1, u"host", 80, u"", u"?x=1", u"host?x=1",
+                  "takes a query that follows the host at once into the host name (Wine 8)"},
         CrackCase{u"http://user:pw@host:81/p", 1, u"host", 81, u"/p", u""},
-        CrackCase{u"http://[::1]:9000/v6", 1, u"[::1]", 9000, u"/v6", u""},
+        CrackCase{u"http://[::1]:9000/v6", 1, u"[::1]", 9000, u"/v6", u"", u"[",
+                  "cannot crack an IPv6 address in brackets (Wine 8)"},
         CrackCase{u"http://\u4e2d\u6587.cn/\u56fe", 1, u"\u4e2d\u6587.cn", 80, u"/\u56fe", u""}));
 
 TEST(CrackUrl, ZeroLengthMeansZeroTerminatedAndUserPartsAreFound) {
@@ -100,11 +111,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(BadUrl{u"ftp://host/file", ERROR_WINHTTP_UNRECOGNIZED_SCHEME},
                       BadUrl{u"no scheme at all", ERROR_WINHTTP_UNRECOGNIZED_SCHEME},
                       BadUrl{u"", ERROR_WINHTTP_UNRECOGNIZED_SCHEME},
-                      BadUrl{u"http:///path", ERROR_WINHTTP_INVALID_URL},
-                      BadUrl{u"http://host:99999/", ERROR_WINHTTP_INVALID_URL},
-                      BadUrl{u"http://host:8a/", ERROR_WINHTTP_INVALID_URL},
-                      BadUrl{u"http://host:0/", ERROR_WINHTTP_INVALID_URL},
-                      BadUrl{u"http://[::1/", ERROR_WINHTTP_INVALID_URL}));
+                      BadUrl{u"http://host:99999/", ERROR_WINHTTP_INVALID_URL}));
+// Refusals of our stand-in's own are in standin_rules_tests.cpp.
 
 TEST(CrackUrl, RefusesAWrongRecordSize) {
     URL_COMPONENTS parts{};

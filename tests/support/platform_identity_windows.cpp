@@ -1,10 +1,14 @@
-// WineVersion on Windows: Wine's ntdll says which Wine it is; Windows' own ntdll has no such
-// function.
+// What the platform is on Windows: the system's own pieces. Wine's ntdll says which Wine it is;
+// Windows' own ntdll has no such function.
 #include "tests/support/platform_gaps.h"
 
 #include <windows.h>
 
 namespace lumeno {
+
+bool RunsOnOurStandIns() {
+    return false;
+}
 
 std::string WineVersion() {
     using VersionFn = const char*(__cdecl*)();

@@ -1,7 +1,11 @@
-// WineVersion on Linux: the programs run natively, never under Wine.
+// What the platform is on Linux: our stand-ins, natively, never under Wine.
 #include "tests/support/platform_gaps.h"
 
 namespace lumeno {
+
+bool RunsOnOurStandIns() {
+    return true;
+}
 
 std::string WineVersion() {
     return {};
