@@ -1,6 +1,6 @@
 // Argument and state rules of the handle functions, checked without any network traffic: the
 // rules WinHTTP and our stand-in share. Those only our stand-in enforces are in
-// handle_rules_standin_tests.cpp.
+// standin_rules_tests.cpp.
 #include <gtest/gtest.h>
 
 #include "platform/winhttp/winhttp.h"
