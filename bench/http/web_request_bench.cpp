@@ -1,20 +1,24 @@
-// WebRequest next to the curl command-line tool on the same loopback server, in one run:
-// fifty sequential GETs of a 100 KB page, and one 50 MB body with its throughput and the peak
-// memory of the client. The site runs in a child process, so the peak resident size of this
+// WebRequest next to curl on the same loopback server, in one run: fifty sequential GETs of a
+// 100 KB page, and one 50 MB body with its throughput and the peak memory of the client. curl
+// runs as the command-line tool and as libcurl in this process (a new connection per URL, as
+// WebRequest opens its own session per call, and a 50 MB body kept in memory, as WebRequest
+// hands the body back). The site runs in a child process, so the peak resident size of this
 // process is the client's alone.
 #include <benchmark/benchmark.h>
 
 #include <signal.h>
 #include <spawn.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "bench/http/libcurl_reference.h"
 #include "demo_site/demo_site.h"
 #include "http/web_request.h"
 #include "platform/winhttp/winhttp.h"
@@ -55,10 +59,31 @@ std::string StartSiteProcess() {
     return "http://127.0.0.1:" + std::to_string(port);
 }
 
-long PeakResidentKb() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
+// One line of /proc/self/status in kB ("VmRSS", "VmHWM"); 0 when it cannot be read.
+long StatusKb(const std::string& field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(field + ":", 0) == 0) return std::atol(line.c_str() + field.size() + 1);
+    }
+    return 0;
+}
+
+// The peak resident size of the process while `run` runs, in kB: the kernel's high-water mark
+// is reset first (clear_refs 5), so earlier runs of other benchmarks do not count.
+template <class Run>
+long PeakResidentKbDuring(Run run) {
+    std::ofstream("/proc/self/clear_refs") << "5";
+    run();
+    return StatusKb("VmHWM");
+}
+
+// The memory counters of a large-body run: the process's peak, and its growth over the resident
+// size before the run, each over the body size.
+void CountPeakMemory(benchmark::State& state, long beforeKb, long peakKb) {
+    state.counters["peak_rss_MB"] = peakKb / 1024.0;
+    state.counters["peak_over_body"] = peakKb * 1024.0 / kLargeBytes;
+    state.counters["growth_over_body"] = (peakKb - beforeKb) * 1024.0 / kLargeBytes;
 }
 
 // Runs curl with the arguments and waits for it; false when it could not run or failed.
@@ -73,6 +98,18 @@ bool RunCurl(std::vector<std::string> arguments) {
     return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// The header lines WebRequest sends with a URL alone, so libcurl's request is the same one.
+const std::vector<std::string>& WebRequestHeaderLines() {
+    static const std::vector<std::string> lines = {
+        "User-Agent: Mozilla/5.0 (compatible; MSIE 9.0; Windows NT 6.1; WOW64; Trident/5.0)",
+        "Accept: text/html, application/xhtml+xml, */*",
+        "Accept-Encoding: gbk, GB2312",
+        "Accept-Language: zh-cn",
+        "Cache-Control: no-cache",
+    };
+    return lines;
+}
+
 std::string PageUrl() {
     return g_baseUrl + "/size?bytes=" + std::to_string(kPageBytes);
 }
@@ -80,48 +117,84 @@ std::string LargeUrl() {
     return g_baseUrl + "/size?bytes=" + std::to_string(kLargeBytes);
 }
 
-// Registered first so the peak resident size it reports is not raised by the other runs.
 void BM_WebRequest_50MB(benchmark::State& state) {
-    const long before = PeakResidentKb();
+    long before = 0, peak = 0;
     for (auto _ : state) {
-        const lumeno::Text text = lumeno::WebRequest(LargeUrl());
-        if (static_cast<long>(text.size()) != kLargeBytes) state.SkipWithError("short body");
+        before = StatusKb("VmRSS");
+        peak = std::max(peak, PeakResidentKbDuring([&] {
+                            const lumeno::Text text = lumeno::WebRequest(LargeUrl());
+                            if (static_cast<long>(text.size()) != kLargeBytes)
+                                state.SkipWithError("short body");
+                        }));
     }
     state.SetBytesProcessed(state.iterations() * kLargeBytes);
-    state.counters["peak_rss_MB"] = PeakResidentKb() / 1024.0;
-    state.counters["peak_over_body"] = PeakResidentKb() * 1024.0 / kLargeBytes;
-    state.counters["growth_over_body"] = (PeakResidentKb() - before) * 1024.0 / kLargeBytes;
+    CountPeakMemory(state, before, peak);
 }
 
-// The WinHTTP functions alone, every piece read into one reused buffer and dropped, as curl
-// writes to /dev/null: the transport's own throughput without holding the body.
-void BM_WinHttpReadLoop_50MB(benchmark::State& state) {
+// One GET through the WinHTTP functions alone, every piece read into one reused buffer and
+// dropped, as curl writes to /dev/null; the number of body bytes read.
+long ReadLoop(const std::u16string& path, std::vector<char>& buffer) {
     using namespace lumeno::platform;
-    const std::u16string path = u"/size?bytes=" + std::u16string(u"52428800");
     const auto port =
         static_cast<INTERNET_PORT>(std::stoi(g_baseUrl.substr(g_baseUrl.rfind(':') + 1)));
+    HINTERNET session = WinHttpOpen(nullptr, WINHTTP_ACCESS_TYPE_NO_PROXY, u"", nullptr, 0);
+    HINTERNET connection = WinHttpConnect(session, u"127.0.0.1", port, 0);
+    HINTERNET request =
+        WinHttpOpenRequest(connection, u"GET", path.c_str(), nullptr, nullptr, nullptr, 0);
+    long total = 0;
+    if (WinHttpSendRequest(request, nullptr, 0, nullptr, 0, 0, 0) &&
+        WinHttpReceiveResponse(request, nullptr)) {
+        DWORD available = 0, read = 0;
+        while (WinHttpQueryDataAvailable(request, &available) && available > 0) {
+            if (buffer.size() < available) buffer.resize(available);
+            if (!WinHttpReadData(request, buffer.data(), available, &read)) break;
+            total += read;
+        }
+    }
+    WinHttpCloseHandle(request);
+    WinHttpCloseHandle(connection);
+    WinHttpCloseHandle(session);
+    return total;
+}
+
+// The transport's own throughput without holding the body.
+void BM_WinHttpReadLoop_50MB(benchmark::State& state) {
     std::vector<char> buffer;
     for (auto _ : state) {
-        HINTERNET session = WinHttpOpen(nullptr, WINHTTP_ACCESS_TYPE_NO_PROXY, u"", nullptr, 0);
-        HINTERNET connection = WinHttpConnect(session, u"127.0.0.1", port, 0);
-        HINTERNET request =
-            WinHttpOpenRequest(connection, u"GET", path.c_str(), nullptr, nullptr, nullptr, 0);
-        long total = 0;
-        if (WinHttpSendRequest(request, nullptr, 0, nullptr, 0, 0, 0) &&
-            WinHttpReceiveResponse(request, nullptr)) {
-            DWORD available = 0, read = 0;
-            while (WinHttpQueryDataAvailable(request, &available) && available > 0) {
-                if (buffer.size() < available) buffer.resize(available);
-                if (!WinHttpReadData(request, buffer.data(), available, &read)) break;
-                total += read;
-            }
+        if (ReadLoop(u"/size?bytes=52428800", buffer) != kLargeBytes) {
+            state.SkipWithError("short body");
         }
-        WinHttpCloseHandle(request);
-        WinHttpCloseHandle(connection);
-        WinHttpCloseHandle(session);
-        if (total != kLargeBytes) state.SkipWithError("short body");
     }
     state.SetBytesProcessed(state.iterations() * kLargeBytes);
+}
+
+// The cost of one request in the WinHTTP layer alone, below WebRequest.
+void BM_WinHttpReadLoop_50x100KB(benchmark::State& state) {
+    std::vector<char> buffer;
+    for (auto _ : state) {
+        for (int i = 0; i < kRequests; ++i) {
+            if (ReadLoop(u"/size?bytes=102400", buffer) != kPageBytes) {
+                state.SkipWithError("short page");
+            }
+        }
+    }
+}
+
+// libcurl keeping the body in one buffer grown with realloc: what WebRequest must do as well.
+void BM_Libcurl_50MB_IntoMemory(benchmark::State& state) {
+    long before = 0, peak = 0;
+    for (auto _ : state) {
+        before = StatusKb("VmRSS");
+        peak = std::max(peak, PeakResidentKbDuring([&] {
+                            lumeno::bench::MemoryBody body;
+                            if (!lumeno::bench::FetchIntoMemory(LargeUrl(), &body) ||
+                                static_cast<long>(body.size) != kLargeBytes) {
+                                state.SkipWithError("libcurl failed");
+                            }
+                        }));
+    }
+    state.SetBytesProcessed(state.iterations() * kLargeBytes);
+    CountPeakMemory(state, before, peak);
 }
 
 void BM_Curl_50MB(benchmark::State& state) {
@@ -155,7 +228,36 @@ void BM_Curl_50x100KB_ProcessEach(benchmark::State& state) {
     }
 }
 
-// One curl process fetching all fifty URLs over one reused connection: the strictest reference.
+// libcurl in this process, a fresh easy handle and so a new connection for each URL, each body
+// kept in memory: the same work WebRequest is asked to do.
+void BM_Libcurl_50x100KB_NewConnectionEach(benchmark::State& state) {
+    const std::string url = PageUrl();
+    for (auto _ : state) {
+        for (int i = 0; i < kRequests; ++i) {
+            std::string body;
+            if (!lumeno::bench::FetchOnNewConnection(url, &body, WebRequestHeaderLines()) ||
+                static_cast<int>(body.size()) != kPageBytes) {
+                state.SkipWithError("libcurl failed");
+            }
+        }
+    }
+}
+
+// libcurl in this process on one easy handle, so one reused connection.
+void BM_Libcurl_50x100KB_Reused(benchmark::State& state) {
+    const std::string url = PageUrl();
+    lumeno::bench::ReusedConnection connection;
+    for (auto _ : state) {
+        for (int i = 0; i < kRequests; ++i) {
+            std::string body;
+            if (!connection.Fetch(url, &body) || static_cast<int>(body.size()) != kPageBytes) {
+                state.SkipWithError("libcurl failed");
+            }
+        }
+    }
+}
+
+// One curl process fetching all fifty URLs over one reused connection.
 void BM_Curl_50x100KB_OneProcess(benchmark::State& state) {
     std::vector<std::string> arguments = {"-s", "--noproxy", "*"};
     for (int i = 0; i < kRequests; ++i) {
@@ -170,8 +272,15 @@ void BM_Curl_50x100KB_OneProcess(benchmark::State& state) {
 
 BENCHMARK(BM_WebRequest_50MB)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_WinHttpReadLoop_50MB)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_Libcurl_50MB_IntoMemory)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_Curl_50MB)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_WebRequest_50x100KB)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(BM_WinHttpReadLoop_50x100KB)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(BM_Libcurl_50x100KB_NewConnectionEach)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(5);
+BENCHMARK(BM_Libcurl_50x100KB_Reused)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(BM_Curl_50x100KB_ProcessEach)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
