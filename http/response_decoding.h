@@ -2,6 +2,8 @@
 // declares in a meta tag near its start.
 #pragma once
 
+#include <cstddef>
+
 #include "util/regex_object.h"
 #include "util/text_types.h"
 
@@ -12,5 +14,14 @@ namespace lumeno {
 // that character set through an "Adodb.Stream". A declared set the stream does not accept
 // leaves the body's bytes as they are. `regex` is the caller's regex object (its thread's).
 Text DecodeResponseText(RegexObject& regex, const ByteSet& body);
+
+// The same for a body read into a Text: all its bytes, zero bytes included, of which the first
+// `textLength` come before the first zero byte (the whole body when it holds none). When the
+// bytes are taken as they are, the body's own storage becomes the result, so a large page is
+// neither copied nor scanned again.
+Text DecodeResponseText(RegexObject& regex, Text&& body, std::size_t textLength);
+
+// The length of the text at the start of `bytes`: the bytes before the first zero byte.
+std::size_t TextLengthOfBytes(const char* bytes, std::size_t size);
 
 }  // namespace lumeno

@@ -25,6 +25,7 @@ using platform::HINTERNET;
 constexpr DWORD kAskForPointer = 0xFFFFFFFF;
 constexpr DWORD kIgnoreCertificateErrors = 0x3300;
 constexpr int kSchemeHttps = 2;
+constexpr int kPostMethod = 1;
 constexpr std::size_t kBodyGrowthFactor = 8;
 
 // The UTF-16 string held by a TextToWide byte set (empty set: empty string).
@@ -39,6 +40,17 @@ std::u16string WideString(const ByteSet& bytes) {
 
 std::u16string Wide(const Text& text) {
     return WideString(TextToWide(text));
+}
+
+// The header block of a request with no header lines, no cookies and both flags on (every
+// request of the crawler): it depends on nothing but whether the method is POST, so it is
+// assembled once per process.
+const std::u16string& PlainHeaderBlock(int method) {
+    static const std::u16string blocks[2] = {
+        Wide(AssembleRequestHeaders({}, 0, {}, 1, 1)),
+        Wide(AssembleRequestHeaders({}, kPostMethod, {}, 1, 1)),
+    };
+    return blocks[method == kPostMethod ? 1 : 0];
 }
 
 ByteSet WideBytes(const char16_t* units, std::size_t count) {
@@ -81,7 +93,8 @@ private:
     platform::INTERNET_PORT port_ = 0;
     bool secure_ = false;
     std::u16string path_;
-    ByteSet body_;
+    Text body_;  // every byte of the body; its text is the first textLength_ bytes
+    std::size_t textLength_ = 0;
     Text result_;
     RegexObject* regex_ = nullptr;
 };
@@ -208,8 +221,12 @@ bool SessionExchange::ConfigureRequest() {
 
 bool SessionExchange::SendAndReceive() {
     const Text cookies = o_.cookies != nullptr ? *o_.cookies : Text();
-    const std::u16string headerBlock = Wide(AssembleRequestHeaders(
-        o_.headers, o_.method, cookies, o_.addDefaultHeaders, o_.normaliseHeaderNames));
+    const bool plain = o_.headers.empty() && cookies.empty() && o_.addDefaultHeaders != 0 &&
+                       o_.normaliseHeaderNames != 0;
+    const std::u16string headerBlock =
+        plain ? PlainHeaderBlock(o_.method)
+              : Wide(AssembleRequestHeaders(o_.headers, o_.method, cookies, o_.addDefaultHeaders,
+                                            o_.normaliseHeaderNames));
     if (!api_.WinHttpAddRequestHeaders(request_, headerBlock.c_str(),
                                        static_cast<DWORD>(headerBlock.size()),
                                        platform::WINHTTP_ADDREQ_FLAG_ADD)) {
@@ -233,8 +250,8 @@ void SessionExchange::ReadBody() {
     for (;;) {
         DWORD available = 0;
         if (!api_.WinHttpQueryDataAvailable(request_, &available) || available < 1) return;
-        // The piece is read straight into `available` zeroed bytes at the end of the body and
-        // the body cut back to what was read, so large bodies are not copied twice.
+        // The piece is read straight into `available` bytes at the end of the body and the body
+        // cut back to what was read, so no byte of the body is copied twice.
         const std::size_t old = body_.size();
         if (body_.capacity() - old < available) {
             // Grow in large steps: every reallocation copies the body into fresh memory, and
@@ -244,7 +261,10 @@ void SessionExchange::ReadBody() {
         body_.resize(old + available);
         DWORD read = 0;
         const bool ok = api_.WinHttpReadData(request_, body_.data() + old, available, &read);
-        body_.resize(old + (ok ? std::min(read, available) : 0));
+        const std::size_t got = ok ? std::min(read, available) : 0;
+        body_.resize(old + got);
+        // Where the text ends is found piece by piece, while each piece is fresh in the cache.
+        if (textLength_ == old) textLength_ = old + TextLengthOfBytes(body_.data() + old, got);
         if (!ok) {
             SetStatus(errors::kRead);  // what arrived so far is kept
             return;
@@ -274,9 +294,9 @@ void SessionExchange::HarvestResponse() {
     if (o_.mergeCookies != 0 && o_.cookies != nullptr && !o_.cookies->empty()) {
         returnedCookies = MergeCookies(*o_.cookies, returnedCookies);
     }
-    // The decoding reads the body before it moves out, so a large body is not held three times.
-    result_ = DecodeResponseText(*regex_, body_);
-    if (o_.responseBytes != nullptr) *o_.responseBytes = std::move(body_);
+    if (o_.responseBytes != nullptr) *o_.responseBytes = ByteSet(body_.begin(), body_.end());
+    // The body's storage becomes the text when its bytes are taken as they are.
+    result_ = DecodeResponseText(*regex_, std::move(body_), textLength_);
 }
 
 void SessionExchange::HarvestHeaderLines(const Text& headerBlock) {

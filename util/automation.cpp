@@ -222,6 +222,9 @@ void AssignVariant(AutomationVariant& variant, const AutomationObject& value) {
 void AssignVariant(AutomationVariant& variant, const ByteSet& value) {
     variant.Value() = Variant::FromBytes(value);
 }
+void AssignVariant(AutomationVariant& variant, ByteSet&& value) {
+    variant.Value() = Variant::FromBytes(std::move(value));
+}
 
 Text VariantToText(const AutomationVariant& variant) {
     std::u16string wide;
@@ -232,6 +235,11 @@ Text VariantToText(const AutomationVariant& variant) {
 ByteSet VariantToBytes(const AutomationVariant& variant) {
     const auto* bytes = variant.Value().Bytes();
     return bytes == nullptr ? ByteSet() : *bytes;
+}
+
+ByteSet VariantToBytes(AutomationVariant&& variant) {
+    auto* bytes = variant.Value().Bytes();
+    return bytes == nullptr ? ByteSet() : std::move(*bytes);
 }
 
 void ClearVariant(AutomationVariant& variant) {

@@ -132,12 +132,16 @@ void AssignVariant(AutomationVariant& variant, double value);
 void AssignVariant(AutomationVariant& variant, bool value);
 void AssignVariant(AutomationVariant& variant, const AutomationObject& value);
 void AssignVariant(AutomationVariant& variant, const ByteSet& value);
+// The same, taking the bytes over instead of copying them.
+void AssignVariant(AutomationVariant& variant, ByteSet&& value);
 
 // The value converted to a string and then to GBK, up to its first zero character; empty when
 // it cannot be converted.
 Text VariantToText(const AutomationVariant& variant);
 // The bytes of a byte-array variant; empty for anything else.
 ByteSet VariantToBytes(const AutomationVariant& variant);
+// The same, taking the bytes over from a variant that is going away.
+ByteSet VariantToBytes(AutomationVariant&& variant);
 void ClearVariant(AutomationVariant& variant);
 // Deep copy into the emptied destination.
 void CopyVariant(AutomationVariant& destination, const AutomationVariant& source);

@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <cstring>
 
 namespace lumeno {
 
@@ -74,9 +75,12 @@ Text ToText(int value) {
 }
 
 Text ToText(const ByteSet& bytes) {
-    std::size_t n = 0;
-    while (n < bytes.size() && bytes[n] != 0) ++n;
-    return Text(reinterpret_cast<const char*>(bytes.data()), n);
+    const char* start = reinterpret_cast<const char*>(bytes.data());
+    const void* zero = bytes.empty() ? nullptr : std::memchr(start, 0, bytes.size());
+    const std::size_t n = zero == nullptr
+                              ? bytes.size()
+                              : static_cast<std::size_t>(static_cast<const char*>(zero) - start);
+    return Text(start, n);
 }
 
 ByteSet ToBytes(const Text& text) {

@@ -58,6 +58,8 @@ public:
     const std::u16string* Bstr() const { return std::get_if<4>(&storage_); }
     const DispatchPtr* Dispatch() const { return std::get_if<5>(&storage_); }
     const std::vector<std::uint8_t>* Bytes() const { return std::get_if<6>(&storage_); }
+    // The byte array itself, so that its holder can hand it on without copying it.
+    std::vector<std::uint8_t>* Bytes() { return std::get_if<6>(&storage_); }
 
     // VariantClear: back to empty, releasing what was held.
     void Clear() { storage_ = Storage(); }

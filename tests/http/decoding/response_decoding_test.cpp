@@ -127,6 +127,18 @@ TEST_P(DecodeEdgeTest, Decodes) {
     EXPECT_EQ(DecodeResponseText(regex, GetParam().body), AsText(GetParam().expected));
 }
 
+// The same body handed over as the Text it was read into, with the length of its text found
+// while reading: the same result, in the body's own storage when taken as it is.
+TEST_P(DecodeEdgeTest, DecodesABodyReadIntoAText) {
+    RegexObject regex;
+    Text body = AsText(GetParam().body);
+    const std::size_t textLength = TextLengthOfBytes(body.data(), body.size());
+    EXPECT_EQ(textLength, AsText(GetParam().body).find('\0') == std::string::npos
+                              ? body.size()
+                              : AsText(GetParam().body).find('\0'));
+    EXPECT_EQ(DecodeResponseText(regex, std::move(body), textLength), AsText(GetParam().expected));
+}
+
 ByteSet Join(std::initializer_list<std::string_view> parts) {
     ByteSet out;
     for (std::string_view part : parts) out.insert(out.end(), part.begin(), part.end());
@@ -180,6 +192,17 @@ INSTANTIATE_TEST_SUITE_P(
                  Join({"<meta charset=x-no-such-set>", kUtf8Wallpaper}),
                  Join({"<meta charset=x-no-such-set>", kUtf8Wallpaper})}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DecodeInPlaceTest, BytesTakenAsTheyAreKeepTheBodysStorage) {
+    RegexObject regex;
+    Text body = "<meta charset=gbk>" + std::string(200000, 'x');
+    body += '\0';
+    body += "tail";
+    const char* storage = body.data();
+    const Text text = DecodeResponseText(regex, std::move(body), 200018);
+    EXPECT_EQ(text.size(), 200018u);
+    EXPECT_EQ(text.data(), storage);  // neither copied nor scanned again
+}
 
 TEST(DecodeBalanceTest, MakeCreateDecodeDestroyLeavesTheThreadUninitialised) {
     ASSERT_EQ(platform::CoInitializeCount(), 0);

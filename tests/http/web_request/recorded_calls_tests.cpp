@@ -3,6 +3,7 @@
 // the response header block.
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -200,6 +201,59 @@ TEST(WebRequestCalls, CookiesBodyMethodAndTimeout) {
     EXPECT_EQ(CallTo(bytesApi, "WinHttpSendRequest"),
               "WinHttpSendRequest(request, null, 0, \"Z\", 1, 1, 0)");
 }
+
+// The header block of a request with no lines, no cookies and both flags on is the same for
+// every method but POST, whichever request came before.
+TEST(WebRequestCalls, PlainHeaderBlockFollowsTheMethod) {
+    const std::string postBlock =
+        std::string(kDefaultBlock)
+            .insert(std::string(kDefaultBlock).find("Cache-Control"),
+                    "Content-Type: application/x-www-form-urlencoded\r\n");
+    for (int method : {1, 0, 7, 1, -1}) {
+        RecordingWinHttp api;
+        RequestOptions options;
+        options.method = method;
+        WebRequest(api, "http://host/", options);
+        const std::string block = method == 1 ? postBlock : kDefaultBlock;
+        EXPECT_EQ(CallTo(api, "WinHttpAddRequestHeaders"),
+                  "WinHttpAddRequestHeaders(request, \"" + block + "\", " +
+                      std::to_string(block.size()) + ", 0x20000000)")
+            << method;
+    }
+}
+
+// The body is read piece by piece into the text; the text ends at the first zero byte, in
+// whichever piece it arrives, while responseBytes keeps every byte.
+struct ZeroCase {
+    const char* name;
+    std::deque<std::string> pieces;
+    Text text;
+};
+
+class WebRequestZeroBytes : public ::testing::TestWithParam<ZeroCase> {};
+
+TEST_P(WebRequestZeroBytes, TextEndsAtTheFirstZeroAndTheBytesStayWhole) {
+    RecordingWinHttp api;
+    api.bodyPieces = GetParam().pieces;
+    std::string all;
+    for (const std::string& piece : GetParam().pieces) all += piece;
+    ByteSet bytes;
+    RequestOptions options;
+    options.responseBytes = &bytes;
+    EXPECT_EQ(WebRequest(api, "http://host/", options), GetParam().text);
+    EXPECT_EQ(bytes, ByteSet(all.begin(), all.end()));
+}
+
+using namespace std::string_literals;
+
+INSTANTIATE_TEST_SUITE_P(Pieces, WebRequestZeroBytes,
+                         ::testing::Values(ZeroCase{"NoZero", {"ab", "cd", "ef"}, "abcdef"},
+                                           ZeroCase{"ZeroInFirstPiece", {"a\0b"s, "cd"}, "a"},
+                                           ZeroCase{
+                                               "ZeroInLaterPiece", {"ab", "c\0d"s, "e\0f"s}, "abc"},
+                                           ZeroCase{"ZeroStartsAPiece", {"ab", "\0cd"s}, "ab"},
+                                           ZeroCase{"OnlyZeros", {"\0"s, "\0\0"s}, ""}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(WebRequestHarvest, StatusCookiesAndLocationFromTheHeaderBlock) {
     RecordingWinHttp api;

@@ -78,6 +78,23 @@ TEST_F(AutomationTest, ByteSetsKeepZeroBytes) {
     EXPECT_TRUE(VariantToBytes(copy).empty());
 }
 
+// Bytes handed over into a variant and out of a variant that goes away are moved, not copied:
+// the same storage comes out, every byte kept.
+TEST_F(AutomationTest, ByteSetsMoveInAndOutWithoutCopies) {
+    ByteSet bytes(100000, 0);
+    bytes[1] = 'a';
+    const ByteSet expected = bytes;
+    const std::uint8_t* storage = bytes.data();
+    AutomationVariant variant;
+    AssignVariant(variant, std::move(bytes));
+    ByteSet out = VariantToBytes(std::move(variant));
+    EXPECT_EQ(out, expected);
+    EXPECT_EQ(out.data(), storage);
+    AutomationVariant text;
+    AssignVariant(text, "text");
+    EXPECT_TRUE(VariantToBytes(std::move(text)).empty());
+}
+
 struct TextCase {
     const char* name;
     std::function<void(AutomationVariant&)> assign;
