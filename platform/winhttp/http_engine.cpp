@@ -34,15 +34,19 @@ DWORD WinHttpLastError() {
 }
 
 bool WinHttpCheckPlatform() {
-    if (!InitializeHttpEngine()) return false;
-    const curl_version_info_data* info = curl_version_info(CURLVERSION_NOW);
-    if (info == nullptr || info->protocols == nullptr) return false;
-    bool http = false, https = false;
-    for (const char* const* p = info->protocols; *p != nullptr; ++p) {
-        http = http || std::string_view(*p) == "http";
-        https = https || std::string_view(*p) == "https";
-    }
-    return http && https;
+    // The engine and its protocols do not change while the process runs: asked once.
+    static const bool offered = [] {
+        if (!InitializeHttpEngine()) return false;
+        const curl_version_info_data* info = curl_version_info(CURLVERSION_NOW);
+        if (info == nullptr || info->protocols == nullptr) return false;
+        bool http = false, https = false;
+        for (const char* const* p = info->protocols; *p != nullptr; ++p) {
+            http = http || std::string_view(*p) == "http";
+            https = https || std::string_view(*p) == "https";
+        }
+        return http && https;
+    }();
+    return offered;
 }
 
 }  // namespace lumeno::platform

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <string_view>
 
 namespace lumeno::platform {
@@ -14,6 +15,36 @@ constexpr int kMaxRedirects = 10;
 constexpr long kReceiveBufferBytes = 128 * 1024;
 // Receiving pauses once this much of the body waits unread, so a large body is never held whole.
 constexpr std::size_t kMaxUnreadBytes = 512 * 1024;
+// What the receive buffer can come to: the unread limit plus the one piece that crosses it.
+constexpr std::size_t kReceiveBufferCapacity = kMaxUnreadBytes + kReceiveBufferBytes;
+
+// Receive buffers of ended transfers, kept for the next ones (as many as usually run at once),
+// so a request neither allocates nor first-touches its buffer again.
+class BufferPool {
+public:
+    std::string Take() {
+        std::lock_guard lock(mutex_);
+        if (spare_.empty()) return {};
+        std::string buffer = std::move(spare_.back());
+        spare_.pop_back();
+        return buffer;
+    }
+    void Give(std::string buffer) {
+        buffer.clear();
+        std::lock_guard lock(mutex_);
+        if (spare_.size() < kMaxSpare) spare_.push_back(std::move(buffer));
+    }
+
+private:
+    static constexpr std::size_t kMaxSpare = 4;
+    std::mutex mutex_;
+    std::vector<std::string> spare_;
+};
+
+BufferPool& Buffers() {
+    static auto* pool = new BufferPool;  // never destroyed: a transfer may end during exit
+    return *pool;
+}
 
 char Lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
@@ -84,10 +115,14 @@ Transfer::Transfer(TransferSettings settings)
       multi_(curl_multi_init()),
       currentUrl_(settings_.url),
       currentVerb_(settings_.verb),
-      bodySize_(settings_.body.size()) {}
+      bodySize_(settings_.body.size()),
+      buffer_(Buffers().Take()) {
+    buffer_.reserve(kReceiveBufferCapacity);
+}
 
 Transfer::~Transfer() {
     if (inMulti_) curl_multi_remove_handle(multi_.get(), easy_.get());
+    Buffers().Give(std::move(buffer_));
 }
 
 bool Transfer::Configure() {

@@ -25,6 +25,7 @@ constexpr int kProxySettingProxy = 2;
 constexpr int kOptionSslErrorIgnoreFlags = 4;
 constexpr int kOptionEnableRedirects = 6;
 constexpr DWORD kAsk = 0xFFFFFFFF;
+constexpr std::size_t kBodyGrowthFactor = 8;
 
 // Owns one WinHTTP handle.
 class OwnedHandle {
@@ -322,6 +323,11 @@ private:
             }
             if (available == 0) break;
             const std::size_t old = response.body.size();
+            if (response.body.capacity() - old < available) {
+                // Large growth steps: each reallocation copies the whole body so far.
+                response.body.reserve(
+                    std::max(old + available, response.body.capacity() * kBodyGrowthFactor));
+            }
             response.body.resize(old + available);
             DWORD read = 0;
             if (!WinHttpReadData(request, response.body.data() + old, available, &read)) {

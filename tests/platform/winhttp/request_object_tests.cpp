@@ -103,6 +103,21 @@ TEST_F(RequestObjectTest, GetWithHeadersGivesStatusBodyAndHeaderText) {
     }
 }
 
+// Bodies of every size arrive whole, grown in large steps, and each ResponseBody read gives
+// the whole body again.
+TEST_F(RequestObjectTest, BodiesArriveWholeAndReadAgain) {
+    for (const int bytes : {0, 1, 70000, 3000000}) {
+        ASSERT_EQ(OpenGet("/size?bytes=" + std::to_string(bytes)), S_OK);
+        ASSERT_EQ(Call("Send", {}), S_OK);
+        const std::string body = Body();
+        EXPECT_EQ(body.size(), static_cast<std::size_t>(bytes));
+        EXPECT_EQ(Body(), body);
+        if (bytes >= 1000) {
+            EXPECT_TRUE(body.ends_with("</body>\n</html>\n")) << bytes;
+        }
+    }
+}
+
 TEST_F(RequestObjectTest, SendTakesByteArraysAndTexts) {
     ASSERT_EQ(OpenGet("/echo", "POST"), S_OK);
     const std::vector<std::uint8_t> bytes = {0x00, 0xFF, 'a', 0x0D};

@@ -18,6 +18,14 @@ public:
     }
     Handle(const Handle&) = delete;
     Handle& operator=(const Handle&) = delete;
+    Handle& operator=(Handle&& other) noexcept {
+        if (this != &other) {
+            if (handle_ != nullptr) WinHttpCloseHandle(handle_);
+            handle_ = other.handle_;
+            other.handle_ = nullptr;
+        }
+        return *this;
+    }
     HINTERNET get() const { return handle_; }
     explicit operator bool() const { return handle_ != nullptr; }
 
