@@ -1,9 +1,14 @@
 // PCRE2 16-bit matching: compile with the translated pattern, JIT when it compiles, fall back to
-// the interpreter when the JIT stack runs out.
+// the interpreter when the JIT stack runs out. Compiled patterns are kept for the process, so a
+// pattern used on every request is translated, compiled and JIT-compiled once.
 #include "platform/com/regexp_engine.h"
 
 #define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>
+
+#include <map>
+#include <mutex>
+#include <utility>
 
 #include "platform/com/regexp_pattern.h"
 
@@ -19,20 +24,78 @@ PCRE2_SPTR Units(const std::u16string& text) {
     return reinterpret_cast<PCRE2_SPTR>(text.data());
 }
 
+// A compiled pattern. PCRE2 code, JIT code included, is only read while matching, so threads
+// share it; what a match writes (match data, JIT stack) stays with each matcher or thread.
+struct SharedCode {
+    ~SharedCode() { pcre2_code_free(code); }
+    pcre2_code* code = nullptr;
+    bool jit = false;
+};
+
+// The compiled patterns of the process by pattern and options, bounded: a program uses a few
+// fixed patterns, and a run that keeps making new ones only starts the table afresh.
+class CodeCache {
+public:
+    std::shared_ptr<const SharedCode> Find(const std::u16string& pattern, std::uint32_t options) {
+        std::lock_guard lock(mutex_);
+        const auto found = codes_.find({pattern, options});
+        return found == codes_.end() ? nullptr : found->second;
+    }
+    void Keep(const std::u16string& pattern, std::uint32_t options,
+              std::shared_ptr<const SharedCode> code) {
+        std::lock_guard lock(mutex_);
+        if (codes_.size() >= kMaxPatterns) codes_.clear();
+        codes_.emplace(std::make_pair(pattern, options), std::move(code));
+    }
+
+private:
+    static constexpr std::size_t kMaxPatterns = 64;
+    std::mutex mutex_;
+    std::map<std::pair<std::u16string, std::uint32_t>, std::shared_ptr<const SharedCode>> codes_;
+};
+
+CodeCache& Codes() {
+    static auto* cache = new CodeCache;  // never destroyed: matchers may outlive static teardown
+    return *cache;
+}
+
+std::shared_ptr<const SharedCode> CompileShared(const std::u16string& translated,
+                                                std::uint32_t options) {
+    if (auto known = Codes().Find(translated, options)) return known;
+    int error = 0;
+    PCRE2_SIZE offset = 0;
+    auto made = std::make_shared<SharedCode>();
+    made->code =
+        pcre2_compile(Units(translated), translated.size(), options, &error, &offset, nullptr);
+    if (made->code == nullptr) return nullptr;
+    made->jit = pcre2_jit_compile(made->code, PCRE2_JIT_COMPLETE) == 0;
+    Codes().Keep(translated, options, made);
+    return made;
+}
+
+// The JIT stack of the calling thread, made at its first JIT match: one match runs at a time on
+// a thread, and PCRE2 asks for the stack at the start of each.
+pcre2_jit_stack* ThreadJitStack(void*) {
+    struct Stack {
+        ~Stack() { pcre2_jit_stack_free(stack); }
+        pcre2_jit_stack* stack = pcre2_jit_stack_create(32 * 1024, kJitStackMax, nullptr);
+    };
+    thread_local Stack threadStack;
+    return threadStack.stack;
+}
+
 }  // namespace
 
 struct CompiledRegex::Handles {
+    std::shared_ptr<const SharedCode> shared;
     pcre2_code* code = nullptr;
     pcre2_match_context* context = nullptr;
-    pcre2_jit_stack* jitStack = nullptr;
     pcre2_match_data* data = nullptr;
     bool jit = false;
 
     ~Handles() {
         pcre2_match_data_free(data);
-        pcre2_jit_stack_free(jitStack);
         pcre2_match_context_free(context);
-        pcre2_code_free(code);
     }
 };
 
@@ -49,22 +112,17 @@ std::unique_ptr<CompiledRegex> CompiledRegex::Compile(const std::u16string& patt
     if (flags.ignoreCase) options |= PCRE2_CASELESS;
     if (!flags.multiline) options |= PCRE2_DOLLAR_ENDONLY;
     auto handles = std::make_unique<Handles>();
-    int error = 0;
-    PCRE2_SIZE offset = 0;
-    handles->code =
-        pcre2_compile(Units(*translated), translated->size(), options, &error, &offset, nullptr);
-    if (handles->code == nullptr) return nullptr;
+    handles->shared = CompileShared(*translated, options);
+    if (!handles->shared) return nullptr;
+    handles->code = handles->shared->code;
     handles->context = pcre2_match_context_create(nullptr);
     handles->data = pcre2_match_data_create_from_pattern(handles->code, nullptr);
     if (handles->context == nullptr || handles->data == nullptr) return nullptr;
     pcre2_set_match_limit(handles->context, kMatchLimit);
     pcre2_set_heap_limit(handles->context, kHeapLimitKiB);
-    if (pcre2_jit_compile(handles->code, PCRE2_JIT_COMPLETE) == 0) {
-        handles->jitStack = pcre2_jit_stack_create(32 * 1024, kJitStackMax, nullptr);
-        if (handles->jitStack != nullptr) {
-            pcre2_jit_stack_assign(handles->context, nullptr, handles->jitStack);
-            handles->jit = true;
-        }
+    if (handles->shared->jit) {
+        pcre2_jit_stack_assign(handles->context, &ThreadJitStack, nullptr);
+        handles->jit = true;
     }
     std::uint32_t captures = 0;
     pcre2_pattern_info(handles->code, PCRE2_INFO_CAPTURECOUNT, &captures);

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include "platform/com/regexp_class.h"
 #include "platform/com/runtime.h"
@@ -313,6 +314,40 @@ TEST_F(RegExpClass, LongSubjectFallsBackFromJitToInterpreter) {
     ASSERT_TRUE(found.has_value());
     ASSERT_EQ(found->size(), 1u);
     EXPECT_EQ((*found)[0].value.size(), subject.size());
+}
+
+// Compiled patterns are kept for the process by pattern and flags: the same pattern under other
+// flags is another pattern, whichever was compiled first.
+TEST_F(RegExpClass, KeptPatternsStayApartByFlags) {
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(Execute(u"abc", u"xABCx", {.ignoreCase = true})->size(), 1u);
+        EXPECT_EQ(Execute(u"abc", u"xABCx", {.ignoreCase = false})->size(), 0u);
+        EXPECT_EQ(Execute(u"^b", u"a\nb", {.multiline = true})->size(), 1u);
+        EXPECT_EQ(Execute(u"^b", u"a\nb", {.multiline = false})->size(), 0u);
+    }
+}
+
+// Threads share a kept pattern and each matches on its own stack: the long subject that needs
+// the interpreter and short ones that the JIT code runs, at the same time.
+TEST_F(RegExpClass, ThreadsMatchOneKeptPatternAtOnce) {
+    const std::u16string longSubject(100000, u'x');
+    std::vector<int> failures(4, 0);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            CoInitialize();
+            for (int i = 0; i < (t == 0 ? 3 : 200); ++i) {
+                const std::u16string subject = t == 0 ? longSubject : u"xyxz";
+                auto found = Execute(u"(x|y)*", subject, {.global = false});
+                const std::size_t expected = t == 0 ? longSubject.size() : 3;
+                if (!found || found->size() != 1 || (*found)[0].value.size() != expected)
+                    ++failures[t];
+            }
+            CoUninitialize();
+        });
+    }
+    for (auto& thread : threads) thread.join();
+    EXPECT_EQ(failures, std::vector<int>(4, 0));
 }
 
 TEST_F(RegExpClass, MatchesAreBoundToTheMakingThread) {
