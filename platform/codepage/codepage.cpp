@@ -4,6 +4,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -146,18 +147,62 @@ std::u16string ComposePinyin(std::u16string_view wide) {
     return out;
 }
 
+// Code page 936 and UTF-16 agree on the ASCII range, so ASCII runs are widened or narrowed unit
+// by unit and only the other runs go through iconv: the texts at the HTTP boundary and the heads
+// of pages are mostly ASCII.
+bool IsAsciiUnit(char c) {
+    return static_cast<unsigned char>(c) < 0x80;
+}
+bool IsAsciiUnit(char16_t c) {
+    return c < 0x80;
+}
+bool IsAscii(std::u16string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char16_t c) { return IsAsciiUnit(c); });
+}
+
+// Splits `text` into runs and appends each to *out: ASCII runs through `widen`, the others
+// through `convert`. A GBK byte below 0x80 right after a byte of 0x80 or above may be the second
+// byte of a character, so it stays with the run before it; a run therefore always ends between
+// two ASCII units, where no character can be cut.
+template <class Unit, class Out, class Convert>
+void ConvertByRuns(std::basic_string_view<Unit> text, Out* out, Convert convert) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        std::size_t end = i;
+        if (IsAsciiUnit(text[i]) && (i == 0 || IsAsciiUnit(text[i - 1]))) {
+            while (end < text.size() && IsAsciiUnit(text[end])) ++end;
+            for (std::size_t k = i; k < end; ++k)
+                out->push_back(static_cast<typename Out::value_type>(text[k]));
+        } else {
+            ++end;
+            while (end < text.size() && !(IsAsciiUnit(text[end]) && IsAsciiUnit(text[end - 1])))
+                ++end;
+            convert(text.substr(i, end - i), out);
+        }
+        i = end;
+    }
+}
+
 }  // namespace
 
 std::u16string GbkToUtf16(std::string_view gbk) {
-    if (gbk.empty()) return {};
-    return BytesToU16(
-        Convert(GbkToUtf16Descriptor(), gbk.data(), gbk.size(), kQuestionUtf16, SkipOneByte));
+    std::u16string out;
+    out.reserve(gbk.size());
+    ConvertByRuns(gbk, &out, [](std::string_view run, std::u16string* to) {
+        *to += BytesToU16(
+            Convert(GbkToUtf16Descriptor(), run.data(), run.size(), kQuestionUtf16, SkipOneByte));
+    });
+    return out;
 }
 
 std::string Utf16ToGbk(std::u16string_view wide) {
-    if (wide.empty()) return {};
-    return Convert(Utf16ToGbkDescriptor(), reinterpret_cast<const char*>(wide.data()),
-                   wide.size() * 2, "?", SkipUtf16Unit);
+    std::string out;
+    out.reserve(wide.size());
+    ConvertByRuns(wide, &out, [](std::u16string_view run, std::string* to) {
+        *to += Convert(Utf16ToGbkDescriptor(), reinterpret_cast<const char*>(run.data()),
+                       run.size() * 2, "?", SkipUtf16Unit);
+    });
+    return out;
 }
 
 std::string GbkToUtf8(std::string_view gbk) {
@@ -195,6 +240,14 @@ int WideCharToMultiByte(unsigned codePage, unsigned flags, const char16_t* wide,
         return 0;
     std::size_t units =
         wideLength == -1 ? TerminatedLength(wide) : static_cast<std::size_t>(wideLength);
+    if (IsAscii(std::u16string_view(wide, units))) {
+        if (usedDefaultChar != nullptr) *usedDefaultChar = false;
+        const int needed = static_cast<int>(units);
+        if (multiByteLength == 0) return needed;
+        if (multiByte == nullptr || multiByteLength < needed) return 0;
+        std::copy(wide, wide + units, multiByte);
+        return needed;
+    }
     std::u16string composed;
     if ((flags & kWcCompositeCheck) != 0) {
         composed = ComposePinyin(std::u16string_view(wide, units));

@@ -31,6 +31,40 @@ TEST(CodePageTest, LoneLeadByteAtTheEndBecomesAQuestionMark) {
     EXPECT_EQ(GbkToUtf16(std::string_view(exact.data(), exact.size())), u"ab?");
 }
 
+// ASCII runs skip iconv; a second byte in the ASCII range must still pair with its first byte,
+// and the runs must join without losing or doubling a character.
+struct MixedCase {
+    const char* name;
+    std::string gbk;
+    std::u16string wide;
+};
+
+class MixedRunsTest : public testing::TestWithParam<MixedCase> {};
+
+TEST_P(MixedRunsTest, ConvertBothWaysAsWholeTexts) {
+    const MixedCase& c = GetParam();
+    EXPECT_EQ(GbkToUtf16(c.gbk), c.wide);
+    EXPECT_EQ(Utf16ToGbk(c.wide), c.gbk);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MixedRunsTest,
+    testing::Values(MixedCase{"AsciiOnly", "<meta charset=gbk>", u"<meta charset=gbk>"},
+                    MixedCase{"SecondByteInAsciiRange",
+                              "a\x81\x40"
+                              "b",
+                              u"a\u4E02b"},
+                    MixedCase{"EuroThenPair", "\x80\x81\x40", u"\u20AC\u4E02"},
+                    MixedCase{"PairThenAsciiLetters", "x\x81\x40\x41", u"x\u4E02A"},
+                    MixedCase{"IdeographicSpaceThenAscii",
+                              "\xA1\xA1"
+                              "A",
+                              u"\u3000A"},
+                    MixedCase{"AsciiAroundChinese", "<title>\xB1\xDA\xD6\xBD</title>x",
+                              u"<title>\u58C1\u7EB8</title>x"},
+                    MixedCase{"PairAtTheEnd", "abc\xC4\xE3", u"abc\u4F60"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(CodePageTest, CharactersGbkLacksBecomeQuestionMarks) {
     EXPECT_EQ(Utf16ToGbk(u"\u0E01"), "?");  // Thai
     EXPECT_EQ(Utf16ToGbk(u"a\u0E01b"), "a?b");
