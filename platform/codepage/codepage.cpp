@@ -29,40 +29,51 @@ private:
     iconv_t cd_;
 };
 
-// Runs `in` through cd into raw bytes. On an invalid or incomplete sequence `replacement` is
-// written and `skip(remaining)` input bytes are stepped over, so no input is read twice and
-// conversion always makes progress.
-template <class Skip>
-std::string Convert(iconv_t cd, const char* data, std::size_t size, std::string_view replacement,
-                    Skip skip) {
+// Runs `in` through cd and appends the result to *out (whose units hold the output encoding's
+// bytes). On an invalid or incomplete sequence `replacement` is written and `skip(remaining)`
+// input bytes are stepped over, so no input is read twice and conversion always makes progress.
+template <class Out, class Skip>
+void AppendConverted(iconv_t cd, const char* data, std::size_t size, std::string_view replacement,
+                     Skip skip, Out* out) {
     // A descriptor iconv could not open converts nothing (and must not be handed to iconv).
-    if (cd == reinterpret_cast<iconv_t>(-1)) return {};
-    std::string out;
-    out.resize(size * 2 + 16);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return;
+    constexpr std::size_t unit = sizeof(typename Out::value_type);
+    const std::size_t start = out->size() * unit;
+    std::size_t capacity = size * 2 + 16;  // bytes of room after `start`
+    out->resize((start + capacity + unit - 1) / unit);
+    auto bytes = [out] { return reinterpret_cast<char*>(out->data()); };
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
     char* in = const_cast<char*>(data);
     std::size_t inLeft = size;
-    std::size_t used = 0;
+    std::size_t used = start;
     while (inLeft > 0) {
-        char* outPtr = out.data() + used;
-        std::size_t outLeft = out.size() - used;
+        char* outPtr = bytes() + used;
+        std::size_t outLeft = out->size() * unit - used;
         std::size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-        used = out.size() - outLeft;
+        const int error = errno;
+        used = out->size() * unit - outLeft;
         if (rc != static_cast<std::size_t>(-1)) break;
-        if (errno == E2BIG) {
-            out.resize(out.size() * 2);
-            continue;
+        if (error == E2BIG || out->size() * unit - used < replacement.size()) {
+            out->resize(out->size() * 2 + replacement.size());
+            if (error == E2BIG) continue;
         }
         // EILSEQ or EINVAL: replace and step over the offending unit.
-        if (out.size() - used < replacement.size()) out.resize(out.size() * 2 + replacement.size());
-        std::memcpy(out.data() + used, replacement.data(), replacement.size());
+        std::memcpy(bytes() + used, replacement.data(), replacement.size());
         used += replacement.size();
         std::size_t n = skip(reinterpret_cast<const unsigned char*>(in), inLeft);
         in += n;
         inLeft -= n;
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
-    out.resize(used);
+    out->resize(used / unit);
+}
+
+// The whole input through cd into raw bytes.
+template <class Skip>
+std::string Convert(iconv_t cd, const char* data, std::size_t size, std::string_view replacement,
+                    Skip skip) {
+    std::string out;
+    AppendConverted(cd, data, size, replacement, skip, &out);
     return out;
 }
 
@@ -91,12 +102,6 @@ iconv_t Utf16ToGbkDescriptor() {
 }
 
 constexpr std::string_view kQuestionUtf16("?\0", 2);
-
-std::u16string BytesToU16(const std::string& bytes) {
-    std::u16string wide(bytes.size() / 2, u'\0');
-    std::memcpy(wide.data(), bytes.data(), wide.size() * 2);
-    return wide;
-}
 
 std::size_t TerminatedLength(const char* s) {
     return std::strlen(s) + 1;
@@ -148,8 +153,8 @@ std::u16string ComposePinyin(std::u16string_view wide) {
 }
 
 // Code page 936 and UTF-16 agree on the ASCII range, so ASCII runs are widened or narrowed unit
-// by unit and only the other runs go through iconv: the texts at the HTTP boundary and the heads
-// of pages are mostly ASCII.
+// by unit and only the rest goes through iconv: the texts at the HTTP boundary and the heads of
+// pages are mostly ASCII.
 bool IsAsciiUnit(char c) {
     return static_cast<unsigned char>(c) < 0x80;
 }
@@ -160,27 +165,33 @@ bool IsAscii(std::u16string_view text) {
     return std::all_of(text.begin(), text.end(), [](char16_t c) { return IsAsciiUnit(c); });
 }
 
-// Splits `text` into runs and appends each to *out: ASCII runs through `widen`, the others
-// through `convert`. A GBK byte below 0x80 right after a byte of 0x80 or above may be the second
-// byte of a character, so it stays with the run before it; a run therefore always ends between
-// two ASCII units, where no character can be cut.
+// Appends `text` converted to *out: long ASCII runs through a unit-by-unit copy, everything in
+// between through `convert` (one iconv call costs as much as a few dozen characters, so short
+// ASCII runs stay with their neighbours). A GBK byte below 0x80 right after a byte of 0x80 or
+// above may be the second byte of a character, so a copied run starts only at an ASCII unit
+// that follows another one (or the start): no character is ever cut.
 template <class Unit, class Out, class Convert>
 void ConvertByRuns(std::basic_string_view<Unit> text, Out* out, Convert convert) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        std::size_t end = i;
-        if (IsAsciiUnit(text[i]) && (i == 0 || IsAsciiUnit(text[i - 1]))) {
-            while (end < text.size() && IsAsciiUnit(text[end])) ++end;
-            for (std::size_t k = i; k < end; ++k)
-                out->push_back(static_cast<typename Out::value_type>(text[k]));
-        } else {
-            ++end;
-            while (end < text.size() && !(IsAsciiUnit(text[end]) && IsAsciiUnit(text[end - 1])))
-                ++end;
-            convert(text.substr(i, end - i), out);
+    constexpr std::size_t kMinCopiedRun = 64;
+    const std::size_t n = text.size();
+    std::size_t pending = 0;  // the first unit not yet appended
+    std::size_t at = 0;
+    while (at < n) {
+        if (!IsAsciiUnit(text[at]) || (at > 0 && !IsAsciiUnit(text[at - 1]))) {
+            ++at;
+            continue;
         }
-        i = end;
+        std::size_t end = at;
+        while (end < n && IsAsciiUnit(text[end])) ++end;
+        if (end - at >= kMinCopiedRun || end == n) {
+            if (pending < at) convert(text.substr(pending, at - pending), out);
+            for (std::size_t k = at; k < end; ++k)
+                out->push_back(static_cast<typename Out::value_type>(text[k]));
+            pending = end;
+        }
+        at = end;
     }
+    if (pending < n) convert(text.substr(pending), out);
 }
 
 }  // namespace
@@ -189,8 +200,8 @@ std::u16string GbkToUtf16(std::string_view gbk) {
     std::u16string out;
     out.reserve(gbk.size());
     ConvertByRuns(gbk, &out, [](std::string_view run, std::u16string* to) {
-        *to += BytesToU16(
-            Convert(GbkToUtf16Descriptor(), run.data(), run.size(), kQuestionUtf16, SkipOneByte));
+        AppendConverted(GbkToUtf16Descriptor(), run.data(), run.size(), kQuestionUtf16, SkipOneByte,
+                        to);
     });
     return out;
 }
@@ -199,8 +210,8 @@ std::string Utf16ToGbk(std::u16string_view wide) {
     std::string out;
     out.reserve(wide.size());
     ConvertByRuns(wide, &out, [](std::u16string_view run, std::string* to) {
-        *to += Convert(Utf16ToGbkDescriptor(), reinterpret_cast<const char*>(run.data()),
-                       run.size() * 2, "?", SkipUtf16Unit);
+        AppendConverted(Utf16ToGbkDescriptor(), reinterpret_cast<const char*>(run.data()),
+                        run.size() * 2, "?", SkipUtf16Unit, to);
     });
     return out;
 }

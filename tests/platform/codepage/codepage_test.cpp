@@ -49,20 +49,26 @@ TEST_P(MixedRunsTest, ConvertBothWaysAsWholeTexts) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, MixedRunsTest,
-    testing::Values(MixedCase{"AsciiOnly", "<meta charset=gbk>", u"<meta charset=gbk>"},
-                    MixedCase{"SecondByteInAsciiRange",
-                              "a\x81\x40"
-                              "b",
-                              u"a\u4E02b"},
-                    MixedCase{"EuroThenPair", "\x80\x81\x40", u"\u20AC\u4E02"},
-                    MixedCase{"PairThenAsciiLetters", "x\x81\x40\x41", u"x\u4E02A"},
-                    MixedCase{"IdeographicSpaceThenAscii",
-                              "\xA1\xA1"
-                              "A",
-                              u"\u3000A"},
-                    MixedCase{"AsciiAroundChinese", "<title>\xB1\xDA\xD6\xBD</title>x",
-                              u"<title>\u58C1\u7EB8</title>x"},
-                    MixedCase{"PairAtTheEnd", "abc\xC4\xE3", u"abc\u4F60"}),
+    testing::Values(
+        MixedCase{"AsciiOnly", "<meta charset=gbk>", u"<meta charset=gbk>"},
+        MixedCase{"SecondByteInAsciiRange",
+                  "a\x81\x40"
+                  "b",
+                  u"a\u4E02b"},
+        MixedCase{"EuroThenPair", "\x80\x81\x40", u"\u20AC\u4E02"},
+        MixedCase{"PairThenAsciiLetters", "x\x81\x40\x41", u"x\u4E02A"},
+        MixedCase{"IdeographicSpaceThenAscii",
+                  "\xA1\xA1"
+                  "A",
+                  u"\u3000A"},
+        MixedCase{"AsciiAroundChinese", "<title>\xB1\xDA\xD6\xBD</title>x",
+                  u"<title>\u58C1\u7EB8</title>x"},
+        MixedCase{"PairAtTheEnd", "abc\xC4\xE3", u"abc\u4F60"},
+        MixedCase{"LongAsciiRunsAroundPairs",
+                  std::string(70, 'a') + "\x81\x40" + std::string(70, 'b') + "\xB1\xDA@",
+                  std::u16string(70, u'a') + u"\u4E02" + std::u16string(70, u'b') + u"\u58C1@"},
+        MixedCase{"LongAsciiRunAfterAPairWithAnAsciiSecondByte", "\x81@" + std::string(70, 'c'),
+                  u"\u4E02" + std::u16string(70, u'c')}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CodePageTest, CharactersGbkLacksBecomeQuestionMarks) {
