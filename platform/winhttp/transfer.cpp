@@ -18,32 +18,44 @@ constexpr std::size_t kMaxUnreadBytes = 512 * 1024;
 // What the receive buffer can come to: the unread limit plus the one piece that crosses it.
 constexpr std::size_t kReceiveBufferCapacity = kMaxUnreadBytes + kReceiveBufferBytes;
 
-// Receive buffers of ended transfers, kept for the next ones (as many as usually run at once),
-// so a request neither allocates nor first-touches its buffer again.
-class BufferPool {
+// What ended transfers leave for the next ones (as many as usually run at once), so a request
+// does not make again what one before it made: its receive buffer (allocated and first touched
+// once) and its multi handle (whose making opens a socket pair). Each is used by one transfer at
+// a time. Never destroyed: a transfer may end during exit.
+template <class T>
+class SparePool {
 public:
-    std::string Take() {
+    T Take() {
         std::lock_guard lock(mutex_);
-        if (spare_.empty()) return {};
-        std::string buffer = std::move(spare_.back());
+        if (spare_.empty()) return T();
+        T item = std::move(spare_.back());
         spare_.pop_back();
-        return buffer;
+        return item;
     }
-    void Give(std::string buffer) {
-        buffer.clear();
+    void Give(T item) {
         std::lock_guard lock(mutex_);
-        if (spare_.size() < kMaxSpare) spare_.push_back(std::move(buffer));
+        if (spare_.size() < kMaxSpare) spare_.push_back(std::move(item));
     }
 
 private:
     static constexpr std::size_t kMaxSpare = 4;
     std::mutex mutex_;
-    std::vector<std::string> spare_;
+    std::vector<T> spare_;
 };
 
-BufferPool& Buffers() {
-    static auto* pool = new BufferPool;  // never destroyed: a transfer may end during exit
+SparePool<std::string>& Buffers() {
+    static auto* pool = new SparePool<std::string>;
     return *pool;
+}
+
+SparePool<CurlMulti>& Multis() {
+    static auto* pool = new SparePool<CurlMulti>;
+    return *pool;
+}
+
+CurlMulti TakeMulti() {
+    CurlMulti multi = Multis().Take();
+    return multi ? std::move(multi) : CurlMulti(curl_multi_init());
 }
 
 char Lower(char c) {
@@ -112,7 +124,7 @@ UrlParts PartsOf(CURLU* url) {
 Transfer::Transfer(TransferSettings settings)
     : settings_(std::move(settings)),
       easy_(curl_easy_init()),
-      multi_(curl_multi_init()),
+      multi_(TakeMulti()),
       currentUrl_(settings_.url),
       currentVerb_(settings_.verb),
       bodySize_(settings_.body.size()),
@@ -122,6 +134,8 @@ Transfer::Transfer(TransferSettings settings)
 
 Transfer::~Transfer() {
     if (inMulti_) curl_multi_remove_handle(multi_.get(), easy_.get());
+    if (multi_) Multis().Give(std::move(multi_));
+    buffer_.clear();
     Buffers().Give(std::move(buffer_));
 }
 
@@ -133,6 +147,10 @@ bool Transfer::Configure() {
     curl_easy_setopt(e, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
     curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 0L);
+    // Every exchange opens its own connection and closes it when done, although the multi
+    // handle lives on; names are resolved afresh each time too.
+    curl_easy_setopt(e, CURLOPT_FORBID_REUSE, 1L);
+    curl_easy_setopt(e, CURLOPT_DNS_CACHE_TIMEOUT, 0L);
     curl_easy_setopt(e, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
     curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS,
                      settings_.connectTimeoutMs > 0 ? settings_.connectTimeoutMs : kNoLimitMs);
@@ -231,8 +249,8 @@ DWORD Transfer::ReceiveHeaders() {
         Drive([this] { return headersDone_; });
         if (!headersDone_) return ReceiveFailure();
         if (!redirectPending_) return 0;
-        // The redirect's own body is read to its end and dropped, so the connection can be
-        // used again for the next hop.
+        // The redirect's own body is read to its end and dropped, so its exchange ends cleanly
+        // before the next hop starts on a connection of its own.
         Drive([] { return false; });
         if (cancelledByCallback_ || ownError_ == ERROR_WINHTTP_OPERATION_CANCELLED) {
             return ERROR_WINHTTP_OPERATION_CANCELLED;
