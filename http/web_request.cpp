@@ -4,6 +4,7 @@
 #include "http/web_request.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 
 #include "http/cookies.h"
@@ -27,6 +28,20 @@ constexpr DWORD kIgnoreCertificateErrors = 0x3300;
 constexpr int kSchemeHttps = 2;
 constexpr int kPostMethod = 1;
 constexpr std::size_t kBodyGrowthFactor = 8;
+constexpr std::size_t kFirstBodyCapacity = 64 * 1024;
+
+// The room the body grows to when `needed` bytes no longer fit: the first of 64 KiB, 512 KiB,
+// 4 MiB, ... that holds them. Each step copies the body into fresh memory, so steps are large;
+// and they are fixed, so a body of a given size always costs the same (at most twice its size
+// while the last step copies it).
+std::size_t BodyCapacityFor(std::size_t needed) {
+    std::size_t capacity = kFirstBodyCapacity;
+    while (capacity < needed) {
+        if (capacity > SIZE_MAX / kBodyGrowthFactor) return needed;
+        capacity *= kBodyGrowthFactor;
+    }
+    return capacity;
+}
 
 // The UTF-16 string held by a TextToWide byte set (empty set: empty string).
 std::u16string WideString(const ByteSet& bytes) {
@@ -256,7 +271,7 @@ void SessionExchange::ReadBody() {
         if (body_.capacity() - old < available) {
             // Grow in large steps: every reallocation copies the body into fresh memory, and
             // for a large page those copies cost more than the network does.
-            body_.reserve(std::max(old + available, body_.capacity() * kBodyGrowthFactor));
+            body_.reserve(BodyCapacityFor(old + available));
         }
         body_.resize(old + available);
         DWORD read = 0;

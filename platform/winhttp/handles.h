@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -95,5 +96,11 @@ std::shared_ptr<T> FindHandleAs(HINTERNET handle, HandleKind kind) {
 }
 // Drops the table's reference; false for an unknown handle.
 bool RemoveHandle(HINTERNET handle);
+
+// The rest of a responded request's body appended to *body as it arrives, for the request object
+// of this layer, which holds the whole body anyway: the loop of WinHttpQueryDataAvailable and
+// WinHttpReadData without its copy through the caller's buffer. Fails as WinHttpReadData does;
+// what arrived stays in *body.
+bool ReadWholeBody(HINTERNET request, std::vector<std::uint8_t>* body);
 
 }  // namespace lumeno::platform

@@ -2,6 +2,7 @@
 #include "platform/winhttp/transfer.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <mutex>
 #include <string_view>
@@ -51,6 +52,18 @@ SparePool<std::string>& Buffers() {
 SparePool<CurlMulti>& Multis() {
     static auto* pool = new SparePool<CurlMulti>;
     return *pool;
+}
+
+// Appends to a body that is held whole, growing it in large fixed steps (64 KiB, 512 KiB,
+// 4 MiB, ...): each step copies the body into fresh memory.
+void AppendGrowing(std::vector<std::uint8_t>* body, const std::uint8_t* data, std::size_t size) {
+    const std::size_t needed = body->size() + size;
+    if (needed > body->capacity()) {
+        std::size_t capacity = 64 * 1024;
+        while (capacity < needed && capacity <= SIZE_MAX / 8) capacity *= 8;
+        body->reserve(std::max(capacity, needed));
+    }
+    body->insert(body->end(), data, data + size);
 }
 
 CurlMulti TakeMulti() {
@@ -280,6 +293,18 @@ std::size_t Transfer::Read(void* out, std::size_t size) {
     return n;
 }
 
+DWORD Transfer::ReadAll(std::vector<std::uint8_t>* body) {
+    const auto* unread = reinterpret_cast<const std::uint8_t*>(buffer_.data()) + readPos_;
+    AppendGrowing(body, unread, buffer_.size() - readPos_);
+    buffer_.clear();
+    readPos_ = 0;
+    sink_ = body;
+    Drive([] { return false; });
+    sink_ = nullptr;
+    if (finished_ && result_ == CURLE_OK && ownError_ == 0) return 0;
+    return ReadFailure();
+}
+
 template <class Done>
 void Transfer::Drive(Done done) {
     // Time spent by the caller between two calls is not idle time of the connection.
@@ -494,6 +519,10 @@ std::size_t Transfer::OnBody(char* data, std::size_t size, std::size_t count, vo
     const std::size_t length = size * count;
     t->lastActivity_ = Clock::now();
     if (t->redirectPending_) return length;  // a redirect's own body is dropped
+    if (t->sink_ != nullptr) {
+        AppendGrowing(t->sink_, reinterpret_cast<const std::uint8_t*>(data), length);
+        return length;
+    }
     if (t->buffer_.size() - t->readPos_ >= kMaxUnreadBytes) {
         t->paused_ = true;
         return CURL_WRITEFUNC_PAUSE;  // libcurl keeps these bytes and hands them over again

@@ -435,6 +435,15 @@ bool WinHttpReadData(HINTERNET handle, void* buffer, DWORD bufferLength, DWORD* 
     return Succeed();
 }
 
+bool ReadWholeBody(HINTERNET handle, std::vector<std::uint8_t>* body) {
+    auto request = RespondedRequest(handle);
+    if (!request) return false;
+    if (body == nullptr) return FailWith(ERROR_INVALID_PARAMETER);
+    const DWORD error = request->transfer->ReadAll(body);
+    if (error != 0) return FailWith(error);
+    return Succeed();
+}
+
 bool WinHttpQueryHeaders(HINTERNET handle, DWORD infoLevel, const char16_t*, void* buffer,
                          DWORD* bufferLength, DWORD* index) {
     auto request = RespondedRequest(handle);

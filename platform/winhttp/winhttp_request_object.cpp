@@ -3,7 +3,6 @@
 // the exchange and buffers the whole response for ResponseBody, Status and the header text.
 #include "platform/winhttp/winhttp_request_object.h"
 
-#include <algorithm>
 #include <array>
 #include <mutex>
 #include <optional>
@@ -12,6 +11,7 @@
 
 #include "platform/codepage/codepage.h"
 #include "platform/com/runtime.h"
+#include "platform/winhttp/handles.h"
 #include "platform/winhttp/wide_strings.h"
 
 namespace lumeno::platform {
@@ -25,7 +25,6 @@ constexpr int kProxySettingProxy = 2;
 constexpr int kOptionSslErrorIgnoreFlags = 4;
 constexpr int kOptionEnableRedirects = 6;
 constexpr DWORD kAsk = 0xFFFFFFFF;
-constexpr std::size_t kBodyGrowthFactor = 8;
 
 // Owns one WinHTTP handle.
 class OwnedHandle {
@@ -313,29 +312,11 @@ private:
             return failure;
         }
         Response response;
-        for (;;) {
-            DWORD available = 0;
-            if (!WinHttpQueryDataAvailable(request, &available)) {
-                // A body that broke off is no response: nothing half-received is handed out.
-                const HRESULT failure = LastFailure();
-                request_.Reset();
-                return failure;
-            }
-            if (available == 0) break;
-            const std::size_t old = response.body.size();
-            if (response.body.capacity() - old < available) {
-                // Large growth steps: each reallocation copies the whole body so far.
-                response.body.reserve(
-                    std::max(old + available, response.body.capacity() * kBodyGrowthFactor));
-            }
-            response.body.resize(old + available);
-            DWORD read = 0;
-            if (!WinHttpReadData(request, response.body.data() + old, available, &read)) {
-                const HRESULT failure = LastFailure();
-                request_.Reset();
-                return failure;
-            }
-            response.body.resize(old + read);
+        if (!ReadWholeBody(request, &response.body)) {
+            // A body that broke off is no response: nothing half-received is handed out.
+            const HRESULT failure = LastFailure();
+            request_.Reset();
+            return failure;
         }
         DWORD size = 0;
         WinHttpQueryHeaders(request, WINHTTP_QUERY_RAW_HEADERS_CRLF, nullptr, nullptr, &size,

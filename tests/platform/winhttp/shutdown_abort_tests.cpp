@@ -11,8 +11,11 @@
 #include <future>
 
 #include "demo_site/demo_site.h"
+#include "platform/codepage/codepage.h"
+#include "platform/com/runtime.h"
 #include "platform/system/worker_threads.h"
 #include "platform/winhttp/winhttp.h"
+#include "platform/winhttp/winhttp_request_object.h"
 #include "tests/platform/winhttp/winhttp_client.h"
 
 namespace lumeno::platform {
@@ -68,6 +71,31 @@ TEST(ShutdownAbort, WaitingAndReadingTransfersEndSoonAfterShutdownIsRequested) {
         return Exchange(u"127.0.0.1", port, u"/fault/slow-body?total=100000&chunk=100&interval=200",
                         setup);
     });
+    // The request object reads its whole body in one go; that read ends as well.
+    demo::DemoSite objectSite;
+    ASSERT_TRUE(objectSite.Start());
+    RegisterWinHttpRequestClass();
+    auto objectSend = std::async(std::launch::async, [&] {
+        CoInitialize();
+        DispatchPtr object;
+        HRESULT hr = CreateInstance(kWinHttpRequestProgId, CLSCTX_INPROC_SERVER, &object);
+        if (Succeeded(hr)) {
+            std::vector<Variant> open{
+                Variant::FromBstr(u"GET"),
+                Variant::FromBstr(GbkToUtf16(
+                    objectSite.BaseUrl() + "/fault/slow-body?total=100000&chunk=100&interval=200")),
+                Variant::FromBool(false)};
+            hr = object->Invoke("Open", DispatchKind::Method, open, nullptr);
+            if (Succeeded(hr)) hr = object->Invoke("Send", DispatchKind::Method, {}, nullptr);
+        }
+        object.reset();
+        CoUninitialize();
+        return hr;
+    });
+    for (int i = 0; i < 200 && objectSite.Requests().empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_EQ(objectSite.Requests().size(), 1u);
     // The slow transfer is under way once the site has seen its request.
     for (int i = 0; i < 200 && site.Requests().empty(); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -77,6 +105,8 @@ TEST(ShutdownAbort, WaitingAndReadingTransfersEndSoonAfterShutdownIsRequested) {
     RequestShutdown();
     ASSERT_EQ(stalled.wait_for(std::chrono::seconds(5)), std::future_status::ready);
     ASSERT_EQ(slow.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+    ASSERT_EQ(objectSend.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+    EXPECT_EQ(objectSend.get(), HResultFromWin32(ERROR_WINHTTP_OPERATION_CANCELLED));
     const ExchangeResult waiting = stalled.get();
     EXPECT_TRUE(waiting.sent);
     EXPECT_FALSE(waiting.received);
