@@ -27,11 +27,11 @@ constexpr DWORD kAskForPointer = 0xFFFFFFFF;
 constexpr DWORD kIgnoreCertificateErrors = 0x3300;
 constexpr int kSchemeHttps = 2;
 constexpr int kPostMethod = 1;
-constexpr std::size_t kBodyGrowthFactor = 8;
+constexpr std::size_t kBodyGrowthFactor = 16;
 constexpr std::size_t kFirstBodyCapacity = 64 * 1024;
 
-// The room the body grows to when `needed` bytes no longer fit: the first of 64 KiB, 512 KiB,
-// 4 MiB, ... that holds them. Each step copies the body into fresh memory, so steps are large;
+// The room the body grows to when `needed` bytes no longer fit: the first of 64 KiB, 1 MiB,
+// 16 MiB, ... that holds them. Each step copies the body into fresh memory, so steps are large;
 // and they are fixed, so a body of a given size always costs the same (at most twice its size
 // while the last step copies it).
 std::size_t BodyCapacityFor(std::size_t needed) {
