@@ -27,18 +27,20 @@ constexpr DWORD kAskForPointer = 0xFFFFFFFF;
 constexpr DWORD kIgnoreCertificateErrors = 0x3300;
 constexpr int kSchemeHttps = 2;
 constexpr int kPostMethod = 1;
-constexpr std::size_t kBodyGrowthFactor = 16;
 constexpr std::size_t kFirstBodyCapacity = 64 * 1024;
+constexpr std::size_t kLargeBodyCapacity = 16 * 1024 * 1024;
 
 // The room the body grows to when `needed` bytes no longer fit: the first of 64 KiB, 1 MiB,
-// 16 MiB, ... that holds them. Each step copies the body into fresh memory, so steps are large;
-// and they are fixed, so a body of a given size always costs the same (at most twice its size
-// while the last step copies it).
+// 16 MiB, 64 MiB, 256 MiB, 1 GiB, ... that holds them. Each step copies the body into fresh
+// memory, so steps are large; and they are fixed, so a body of a given size always costs the
+// same. Above 16 MiB a step is fourfold, not sixteenfold: the room held stays within four times
+// the body, which matters where the system commits all memory a block reserves.
 std::size_t BodyCapacityFor(std::size_t needed) {
     std::size_t capacity = kFirstBodyCapacity;
     while (capacity < needed) {
-        if (capacity > SIZE_MAX / kBodyGrowthFactor) return needed;
-        capacity *= kBodyGrowthFactor;
+        const std::size_t factor = capacity < kLargeBodyCapacity ? 16 : 4;
+        if (capacity > SIZE_MAX / factor) return needed;
+        capacity *= factor;
     }
     return capacity;
 }
