@@ -7,6 +7,11 @@
 # keeping the body in memory. Every benchmark runs BENCH_REPETITIONS times (default 9), the
 # repetitions of one program randomly interleaved, and medians are compared, so a burst of load
 # from elsewhere weighs on both sides alike. Not part of the test command.
+#
+# Usage, from the repository's top folder on an otherwise idle machine (it installs what is
+# missing and builds Release in build-bench/, or in $BENCH_BUILD_DIR):
+#   bash scripts/bench.sh
+#   BENCH_REPETITIONS=15 bash scripts/bench.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
