@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "platform/com/regexp_pattern.h"
+#include "platform/system/per_thread_pointer.h"
 
 namespace lumeno::platform {
 namespace {
@@ -73,15 +74,24 @@ std::shared_ptr<const SharedCode> CompileShared(const std::u16string& translated
     return made;
 }
 
-// The JIT stack of the calling thread, made at its first JIT match: one match runs at a time on
-// a thread, and PCRE2 asks for the stack at the start of each.
+void FreeJitStack(void* stack) {
+    pcre2_jit_stack_free(static_cast<pcre2_jit_stack*>(stack));
+}
+
+// The JIT stack of the calling thread, made at its first JIT match and freed when the thread
+// ends: one match runs at a time on a thread, and PCRE2 asks for the stack at the start of each.
+// Null (PCRE2 then matches on a small stack of its own) when none can be made.
 pcre2_jit_stack* ThreadJitStack(void*) {
-    struct Stack {
-        ~Stack() { pcre2_jit_stack_free(stack); }
-        pcre2_jit_stack* stack = pcre2_jit_stack_create(32 * 1024, kJitStackMax, nullptr);
-    };
-    thread_local Stack threadStack;
-    return threadStack.stack;
+    static auto* key = new PerThreadPointer(FreeJitStack);  // never destroyed, as thread keys
+    auto* stack = static_cast<pcre2_jit_stack*>(key->Get());
+    if (stack == nullptr) {
+        stack = pcre2_jit_stack_create(32 * 1024, kJitStackMax, nullptr);
+        if (stack != nullptr && !key->Set(stack)) {
+            pcre2_jit_stack_free(stack);
+            return nullptr;
+        }
+    }
+    return stack;
 }
 
 }  // namespace
