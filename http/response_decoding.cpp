@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include "util/automation.h"
 #include "util/runtime_services.h"
@@ -50,30 +51,54 @@ std::size_t TextLengthOfBytes(const char* bytes, std::size_t size) {
                            : static_cast<std::size_t>(static_cast<const char*>(zero) - bytes);
 }
 
+namespace {
+
+// The body decoded in the character set its head declares, when it declares one other than
+// gbk or gb2312 and the stream accepts it; false otherwise. `wholeBody` gives the body's bytes
+// for the stream only when it is asked to convert.
+template <class WholeBody>
+bool DecodeDeclaredCharset(RegexObject& regex, std::string_view text, const WholeBody& wholeBody,
+                           Text* decoded) {
+    bool converted = false;
+    InitializeObjectThread();
+    const Text head(text.substr(0, kDeclarationSearchBytes));
+    if (regex.Create(kDeclarationPattern, head)) {
+        Text charset = regex.SubmatchText(1, 1);
+        // Exact comparison: a page saying "GBK" goes through the stream like any other name.
+        if (!charset.empty() && charset != "gbk" && charset != "gb2312") {
+            converted = DecodeThroughStream(wholeBody(), charset, decoded);
+        }
+        ProcessMessages();
+    }
+    UninitializeObjectThread();
+    return converted;
+}
+
+}  // namespace
+
 Text DecodeResponseText(RegexObject& regex, const ByteSet& body) {
-    Text bytes(body.begin(), body.end());
-    const std::size_t textLength = TextLengthOfBytes(bytes.data(), bytes.size());
-    return DecodeResponseText(regex, std::move(bytes), textLength);
+    Text text = ToText(body);
+    Text decoded;
+    if (DecodeDeclaredCharset(
+            regex, text, [&] { return body; }, &decoded))
+        return decoded;
+    return text;
 }
 
 Text DecodeResponseText(RegexObject& regex, Text&& body, std::size_t textLength) {
     textLength = std::min(textLength, body.size());
     Text decoded;
-    bool converted = false;
-    InitializeObjectThread();
-    const Text head(body.data(), std::min(textLength, kDeclarationSearchBytes));
-    if (regex.Create(kDeclarationPattern, head)) {
-        Text charset = regex.SubmatchText(1, 1);
-        // Exact comparison: a page saying "GBK" goes through the stream like any other name.
-        if (!charset.empty() && charset != "gbk" && charset != "gb2312") {
-            converted = DecodeThroughStream(ByteSet(body.begin(), body.end()), charset, &decoded);
-        }
-        ProcessMessages();
+    const auto wholeBody = [&] { return ByteSet(body.begin(), body.end()); };
+    if (DecodeDeclaredCharset(regex, std::string_view(body.data(), textLength), wholeBody,
+                              &decoded)) {
+        return decoded;
     }
-    UninitializeObjectThread();
-    if (converted) return decoded;
     // Taken as they are: the text is the body up to its first zero byte, in the body's storage.
+    // A zero byte that cuts off most of the body (a picture served as a page) would leave that
+    // room held by a short text: it is given back.
+    const bool mostlyCut = textLength < body.size() / 2;
     body.resize(textLength);
+    if (mostlyCut) body.shrink_to_fit();
     return std::move(body);
 }
 

@@ -311,7 +311,13 @@ void SessionExchange::HarvestResponse() {
     if (o_.mergeCookies != 0 && o_.cookies != nullptr && !o_.cookies->empty()) {
         returnedCookies = MergeCookies(*o_.cookies, returnedCookies);
     }
-    if (o_.responseBytes != nullptr) *o_.responseBytes = ByteSet(body_.begin(), body_.end());
+    if (o_.responseBytes != nullptr) {
+        // The byte set is the body's one copy kept: the read buffer goes before the decoding.
+        *o_.responseBytes = ByteSet(body_.begin(), body_.end());
+        Text().swap(body_);
+        result_ = DecodeResponseText(*regex_, *o_.responseBytes);
+        return;
+    }
     // The body's storage becomes the text when its bytes are taken as they are.
     result_ = DecodeResponseText(*regex_, std::move(body_), textLength_);
 }

@@ -202,6 +202,12 @@ TEST(DecodeInPlaceTest, BytesTakenAsTheyAreKeepTheBodysStorage) {
     const Text text = DecodeResponseText(regex, std::move(body), 200018);
     EXPECT_EQ(text.size(), 200018u);
     EXPECT_EQ(text.data(), storage);  // neither copied nor scanned again
+
+    // A zero byte near the start: the short text does not hold the body's room.
+    Text picture = "GIF89a" + std::string(1, '\0') + std::string(1 << 20, 'p');
+    const Text head = DecodeResponseText(regex, std::move(picture), 6);
+    EXPECT_EQ(head, "GIF89a");
+    EXPECT_LT(head.capacity(), 4096u);
 }
 
 TEST(DecodeBalanceTest, MakeCreateDecodeDestroyLeavesTheThreadUninitialised) {
