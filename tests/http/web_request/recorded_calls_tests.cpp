@@ -203,22 +203,50 @@ TEST(WebRequestCalls, CookiesBodyMethodAndTimeout) {
 }
 
 // The header block of a request with no lines, no cookies and both flags on is the same for
-// every method but POST, whichever request came before.
+// every method but POST, whichever request came before; a request with lines, cookies or a flag
+// off between them gets its own block, and the plain block after it is unchanged.
 TEST(WebRequestCalls, PlainHeaderBlockFollowsTheMethod) {
     const std::string postBlock =
         std::string(kDefaultBlock)
             .insert(std::string(kDefaultBlock).find("Cache-Control"),
                     "Content-Type: application/x-www-form-urlencoded\r\n");
-    for (int method : {1, 0, 7, 1, -1}) {
+    struct Row {
+        int method;
+        Text cookies, headers;
+        int addDefaultHeaders;
+        std::string expected;  // the whole block, or a part of it for the rows that are not plain
+    };
+    const std::vector<Row> rows = {
+        {1, "", "", 1, postBlock},
+        {0, "", "", 1, kDefaultBlock},
+        {0, "a=1", "", 1, "\r\nCookie: a=1"},
+        {7, "", "", 1, kDefaultBlock},
+        {1, "", "X-Extra: 2", 1, "X-Extra: 2"},
+        {1, "", "", 1, postBlock},
+        {2, "", "", 0, ""},
+        {-1, "", "", 1, kDefaultBlock},
+        {0, "", "", 1, kDefaultBlock},
+    };
+    for (const Row& row : rows) {
         RecordingWinHttp api;
+        Text cookies = row.cookies;
         RequestOptions options;
-        options.method = method;
+        options.method = row.method;
+        options.cookies = &cookies;
+        options.headers = row.headers;
+        options.addDefaultHeaders = row.addDefaultHeaders;
         WebRequest(api, "http://host/", options);
-        const std::string block = method == 1 ? postBlock : kDefaultBlock;
-        EXPECT_EQ(CallTo(api, "WinHttpAddRequestHeaders"),
-                  "WinHttpAddRequestHeaders(request, \"" + block + "\", " +
-                      std::to_string(block.size()) + ", 0x20000000)")
-            << method;
+        const std::string call = CallTo(api, "WinHttpAddRequestHeaders");
+        const bool plain = row.cookies.empty() && row.headers.empty() && row.addDefaultHeaders;
+        if (plain) {
+            EXPECT_EQ(call, "WinHttpAddRequestHeaders(request, \"" + row.expected + "\", " +
+                                std::to_string(row.expected.size()) + ", 0x20000000)")
+                << row.method;
+        } else {
+            EXPECT_NE(call.find(row.expected), std::string::npos) << call;
+            EXPECT_EQ(call.find("User-Agent") == std::string::npos, row.addDefaultHeaders == 0)
+                << call;
+        }
     }
 }
 
@@ -233,15 +261,17 @@ struct ZeroCase {
 class WebRequestZeroBytes : public ::testing::TestWithParam<ZeroCase> {};
 
 TEST_P(WebRequestZeroBytes, TextEndsAtTheFirstZeroAndTheBytesStayWhole) {
-    RecordingWinHttp api;
-    api.bodyPieces = GetParam().pieces;
     std::string all;
     for (const std::string& piece : GetParam().pieces) all += piece;
-    ByteSet bytes;
-    RequestOptions options;
-    options.responseBytes = &bytes;
-    EXPECT_EQ(WebRequest(api, "http://host/", options), GetParam().text);
-    EXPECT_EQ(bytes, ByteSet(all.begin(), all.end()));
+    for (const bool keepBytes : {false, true}) {
+        RecordingWinHttp api;
+        api.bodyPieces = GetParam().pieces;
+        ByteSet bytes;
+        RequestOptions options;
+        if (keepBytes) options.responseBytes = &bytes;
+        EXPECT_EQ(WebRequest(api, "http://host/", options), GetParam().text) << keepBytes;
+        EXPECT_EQ(bytes, keepBytes ? ByteSet(all.begin(), all.end()) : ByteSet());
+    }
 }
 
 using namespace std::string_literals;
