@@ -86,7 +86,9 @@ std::size_t TranslateEscape(const std::u16string& p, std::size_t i, bool inClass
         long value = 0;
         for (char16_t d : digits) value = value < 100000 ? value * 10 + (d - u'0') : value;
         if (!inClass && c != u'0' && value <= groups) {
-            out += u"(?:\\" + digits + u")";
+            // \g{N}: PCRE2 would read "\10" before the tenth group's "(" as an octal code, but
+            // the dialect counts every group of the pattern.
+            out += u"(?:\\g{" + digits + u"})";
             return end - 1;
         }
         // Not a back-reference: an octal escape of up to three digits, as the dialect reads it.
