@@ -17,12 +17,15 @@ bool IsDigit(char16_t c) {
     return c >= u'0' && c <= u'9';
 }
 
+enum class Paren { kGroup, kOther, kClose };
+
 // One pass over the pattern as the engine reads it (UTF-16 units): escapes, character classes
 // ("[]" matches nothing, "[^]" anything, a "]" right after "[" or "[^" closes the class) and
-// groups. Calls onGroup(position) for every capturing "(" and onEscape(position, end) for every
-// escape outside a class, end being one past its last unit.
-template <class OnGroup, class OnEscape>
-void ScanPattern(const std::u16string& pattern, OnGroup onGroup, OnEscape onEscape) {
+// parentheses. Calls onParen(position, kind) for every "(" and ")" outside classes and escapes,
+// kGroup for a capturing "(", and onEscape(position, end) for every escape outside a class,
+// end being one past its last unit.
+template <class OnParen, class OnEscape>
+void ScanPattern(const std::u16string& pattern, OnParen onParen, OnEscape onEscape) {
     bool inClass = false;
     for (std::size_t i = 0; i < pattern.size(); ++i) {
         const char16_t c = pattern[i];
@@ -44,35 +47,59 @@ void ScanPattern(const std::u16string& pattern, OnGroup onGroup, OnEscape onEsca
                 inClass = true;
                 if (i + 1 < pattern.size() && pattern[i + 1] == u'^') ++i;
             }
-        } else if (c == u'(' && (i + 1 >= pattern.size() || pattern[i + 1] != u'?')) {
-            onGroup(i);
+        } else if (c == u'(') {
+            const bool capturing = i + 1 >= pattern.size() || pattern[i + 1] != u'?';
+            onParen(i, capturing ? Paren::kGroup : Paren::kOther);
+        } else if (c == u')') {
+            onParen(i, Paren::kClose);
         }
     }
 }
 
-// The pattern with a look-ahead capture "(?=([\s\S]*))" put right before group `group`: it
-// matches nothing and changes no match, and the length of what it captures (the rest of the
-// subject) tells where the group's own match starts. The new capture takes the group's
-// number, so back-references to that group or a later one are renumbered, and escapes that the
-// engine read as octal codes or plain digits are spelled so the extra group cannot turn them
-// into back-references. Empty when the pattern has no such group.
+// The pattern with a look-ahead capture "(?=([\s\S]*))" as the first item of group `group`,
+// whose own items go into "(?:...)" behind it so that every alternative follows the capture.
+// It matches nothing and changes no match, and the length of what it captures (the rest of
+// the subject) tells where the group's last repetition starts. The new capture comes right
+// after the group's "(", taking number group + 1, so back-references to later groups are
+// renumbered, and escapes that the engine read as octal codes or plain digits are spelled so
+// the extra group cannot turn them into back-references. Empty when the pattern has no such
+// group or the group is not closed.
 std::u16string MarkGroupStart(const std::u16string& pattern, int group) {
     int groups = 0;
+    std::size_t open = std::u16string::npos, close = std::u16string::npos;
+    int depth = 0, groupDepth = -1;
     ScanPattern(
-        pattern, [&groups](std::size_t) { ++groups; }, [](std::size_t, std::size_t) {});
-    if (group < 1 || group > groups) return {};
+        pattern,
+        [&](std::size_t position, Paren kind) {
+            if (kind == Paren::kClose) {
+                if (--depth == groupDepth && open != std::u16string::npos &&
+                    close == std::u16string::npos)
+                    close = position;
+                return;
+            }
+            if (kind == Paren::kGroup && ++groups == group) {
+                open = position;
+                groupDepth = depth;
+            }
+            ++depth;
+        },
+        [](std::size_t, std::size_t) {});
+    if (group < 1 || group > groups || close == std::u16string::npos) return {};
 
     std::u16string marked;
     std::size_t copied = 0;
-    int seen = 0;
     auto copyUpTo = [&](std::size_t position) {
         marked.append(pattern, copied, position - copied);
         copied = position;
     };
-    auto onGroup = [&](std::size_t position) {
-        if (++seen != group) return;
-        copyUpTo(position);
-        marked += u"(?=([\\s\\S]*))";
+    auto onParen = [&](std::size_t position, Paren) {
+        if (position == open) {
+            copyUpTo(position + 1);
+            marked += u"(?=([\\s\\S]*))(?:";
+        } else if (position == close) {
+            copyUpTo(position);
+            marked += u')';
+        }
     };
     auto onEscape = [&](std::size_t position, std::size_t end) {
         if (end < position + 2 || !IsDigit(pattern[position + 1])) return;
@@ -82,7 +109,7 @@ std::u16string MarkGroupStart(const std::u16string& pattern, int group) {
         copyUpTo(position);
         std::string spelled;
         if (digits[0] != u'0' && value <= groups) {
-            spelled = "\\" + std::to_string(value >= group ? value + 1 : value);
+            spelled = "\\" + std::to_string(value > group ? value + 1 : value);
         } else if (digits[0] <= u'7') {
             // An octal code of up to three digits (at most 0377), then literal digits.
             unsigned code = 0;
@@ -103,7 +130,7 @@ std::u16string MarkGroupStart(const std::u16string& pattern, int group) {
         marked.append(spelled.begin(), spelled.end());
         copied = end;
     };
-    ScanPattern(pattern, onGroup, onEscape);
+    ScanPattern(pattern, onParen, onEscape);
     copyUpTo(pattern.size());
     return marked;
 }
@@ -240,8 +267,9 @@ int RegexObject::MatchPosition(const AutomationObject& match) const {
 
 int RegexObject::GroupPosition(int matchIndex, int submatchIndex) const {
     // The engine gives a group's text but not where it starts, and the same text may stand
-    // earlier in the match ("a(a)" over "aa"). A second run with a look-ahead capture right
-    // before the group yields the rest of the subject from the group's start. The pattern is
+    // earlier in the match ("a(a)" over "aa"). A second run with a look-ahead capture at the
+    // start of the group yields the rest of the subject from where the group's last repetition
+    // starts, the one whose text the group holds. The pattern is
     // taken exactly as the engine holds it, in its own characters.
     const AutomationVariant pattern = GetPropertyVariant(engine_, "Pattern");
     const std::u16string* patternText = pattern.Value().Bstr();
@@ -259,7 +287,8 @@ int RegexObject::GroupPosition(int matchIndex, int submatchIndex) const {
     AutomationObject matches = CallMethodObject(engine, "Execute", {subject_});
     AutomationObject match = GetPropertyObject(matches, "Item", {matchIndex - 1});
     AutomationObject submatches = GetPropertyObject(match, "SubMatches");
-    AutomationVariant rest = GetPropertyVariant(submatches, "Item", {submatchIndex - 1});
+    // The capture sits right after the group's own "(": its number is the group's plus one.
+    AutomationVariant rest = GetPropertyVariant(submatches, "Item", {submatchIndex});
     const std::u16string* restText = rest.Value().Bstr();
     int position = -1;
     if (restText != nullptr && restText->size() <= wide->size())

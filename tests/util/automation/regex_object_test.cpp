@@ -116,10 +116,18 @@ TEST_F(RegexObjectTest, GroupPositionIsWhereTheGroupItselfMatched) {
         {"(a)(b)\\2", "zabb", 1, 2, "b", 2},         // back-references keep their groups
         {"(a)\\2", Text("a\x02", 2), 1, 1, "a", 0},  // \2 is a character code here
         {"(x)(y)", "xy xy", 2, 2, "y", 4},
-        {"a()", "ba", 1, 1, "", 2},      // an empty group that took part
-        {"(a)|(b)", "b", 1, 1, "", -1},  // a group that did not take part
-        {"(a)", "a", 2, 1, "", -1},      // no such match
-        {"(a)", "a", 1, 2, "", -1},      // no such group
+        {"([-\\w])+", "ab-c", 1, 1, "c", 3},              // a repeated group: its last repetition
+        {"(a|b)+", "ab", 1, 1, "b", 1},                   // ... whichever alternative it took
+        {"((a)b)+", "abab", 1, 2, "a", 2},                // nested in a repeated group
+        {"(a)(b)\\1\\2", "zabab", 1, 1, "a", 1},          // back-references after the group
+        {"(a)\\9()()()()()()()(c)", "ac", 1, 1, "a", 0},  // a reference to a later group
+        {"(a)\\1013", "aA3", 1, 1, "a", 0},               // an octal code then a digit
+        {"\\((b)\\)[(](c)", "(b)(c", 1, 2, "c", 4},       // parentheses that open no group
+        {"\\Q(a)\\E\\k(b)", "QaEkb", 1, 2, "b", 4},       // escapes that are the letter itself
+        {"a()", "ba", 1, 1, "", 2},                       // an empty group that took part
+        {"(a)|(b)", "b", 1, 1, "", -1},                   // a group that did not take part
+        {"(a)", "a", 2, 1, "", -1},                       // no such match
+        {"(a)", "a", 1, 2, "", -1},                       // no such group
     };
     for (const Case& c : cases) {
         RegexObject regex;
