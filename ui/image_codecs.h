@@ -1,24 +1,21 @@
-// The library-backed decoders behind DecodePicture. Neither ever ends the process on bad
-// input: library errors come back as a null image.
+// The library-backed decoders behind the picture box: libjpeg-turbo and libpng. Neither ever
+// ends the process on bad input: library errors come back as an empty picture. Both window
+// systems use them.
 #pragma once
 
 #include <cstdint>
 #include <span>
 
-#include <QImage>
-#include <QSize>
+#include "ui/picture_pixels.h"
 
 namespace lumeno::ui {
 
-// Pictures with more source pixels than this are refused rather than decoded.
-inline constexpr std::int64_t kMaxPicturePixels = 64LL * 1024 * 1024;
-
 // Decodes a JPEG; with a non-empty `box` it uses the smallest DCT scale (n/8) whose output still
 // covers the size the picture is shown at in the box, so no more is decoded than the box needs
-// (an empty box decodes at full size). RGB888 result.
-QImage DecodeJpeg(std::span<const std::uint8_t> bytes, QSize box);
+// (an empty box decodes at full size). RGB result.
+DecodedPicture DecodeJpegPixels(std::span<const std::uint8_t> bytes, PictureSize box);
 
 // Decodes a PNG into straight RGBA (palette, grey, 16-bit and interlaced inputs included).
-QImage DecodePng(std::span<const std::uint8_t> bytes);
+DecodedPicture DecodePngPixels(std::span<const std::uint8_t> bytes);
 
 }  // namespace lumeno::ui

@@ -1,7 +1,7 @@
-// Format detection, dispatch to the decoders, and fitting into the box.
+// Dispatch to the decoders and fitting into the box, on QImage.
 #include "ui/picture_decoder.h"
 
-#include <algorithm>
+#include <memory>
 
 #include <QBuffer>
 #include <QByteArray>
@@ -11,10 +11,6 @@
 
 namespace lumeno::ui {
 namespace {
-
-bool StartsWith(std::span<const std::uint8_t> bytes, std::initializer_list<std::uint8_t> magic) {
-    return bytes.size() >= magic.size() && std::equal(magic.begin(), magic.end(), bytes.begin());
-}
 
 // The size the header declares is checked before anything is decoded, so a picture above the
 // cap costs no decoding (the decoded image may be smaller than the header says).
@@ -34,38 +30,43 @@ QImage DecodeWithQt(std::span<const std::uint8_t> bytes, const char* format) {
     return image;
 }
 
+void FreePixels(void* pixels) {
+    delete static_cast<std::vector<std::uint8_t>*>(pixels);
+}
+
+// Hands the decoded rows to a QImage without copying them.
+QImage ToQImage(DecodedPicture picture) {
+    if (picture.IsNull()) return {};
+    const auto rowBytes = static_cast<qsizetype>(picture.RowBytes());
+    const QImage::Format format =
+        picture.layout == PixelLayout::Rgb888 ? QImage::Format_RGB888 : QImage::Format_RGBA8888;
+    auto pixels = std::make_unique<std::vector<std::uint8_t>>(std::move(picture.pixels));
+    QImage image(pixels->data(), picture.size.width, picture.size.height, rowBytes, format,
+                 FreePixels, pixels.get());
+    if (image.isNull()) return {};
+    pixels.release();
+    return image;
+}
+
+QSize ToQSize(PictureSize size) {
+    return {size.width, size.height};
+}
+PictureSize ToPictureSize(QSize size) {
+    return {size.width(), size.height()};
+}
+
 }  // namespace
 
-PictureFormat DetectPictureFormat(std::span<const std::uint8_t> bytes) {
-    if (StartsWith(bytes, {0xFF, 0xD8, 0xFF})) return PictureFormat::Jpeg;
-    if (StartsWith(bytes, {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A})) {
-        return PictureFormat::Png;
-    }
-    if (StartsWith(bytes, {'G', 'I', 'F', '8', '7', 'a'}) ||
-        StartsWith(bytes, {'G', 'I', 'F', '8', '9', 'a'})) {
-        return PictureFormat::Gif;
-    }
-    if (StartsWith(bytes, {'B', 'M'})) return PictureFormat::Bmp;
-    // Icon and cursor directories: reserved 0, type 1 (icon) or 2 (cursor), at least one image.
-    if (bytes.size() >= 6 && StartsWith(bytes, {0, 0}) && (bytes[2] == 1 || bytes[2] == 2) &&
-        bytes[3] == 0 && (bytes[4] != 0 || bytes[5] != 0)) {
-        return PictureFormat::Icon;
-    }
-    return PictureFormat::Unknown;
+QImage DecodeJpeg(std::span<const std::uint8_t> bytes, QSize box) {
+    return ToQImage(DecodeJpegPixels(bytes, ToPictureSize(box)));
+}
+
+QImage DecodePng(std::span<const std::uint8_t> bytes) {
+    return ToQImage(DecodePngPixels(bytes));
 }
 
 QSize FittedSize(QSize size, QSize box) {
-    if (size.isEmpty() || box.isEmpty()) return {};
-    if (size.width() <= box.width() && size.height() <= box.height()) return size;
-    const std::int64_t w = size.width();
-    const std::int64_t h = size.height();
-    // Rounded to the nearest pixel; the side that limits the scale fills the box exactly.
-    if (w * box.height() >= h * box.width()) {
-        const auto height = static_cast<int>((h * box.width() + w / 2) / w);
-        return {box.width(), std::max(1, height)};
-    }
-    const auto width = static_cast<int>((w * box.height() + h / 2) / h);
-    return {std::max(1, width), box.height()};
+    return ToQSize(FittedSize(ToPictureSize(size), ToPictureSize(box)));
 }
 
 QImage FitPicture(const QImage& image, QSize box) {

@@ -50,7 +50,7 @@ private:
 };
 
 // Holds the jump point; `image` lives in the caller's frame.
-bool ReadPng(png_structp png, png_infop info, MemoryInput* input, QImage* image) {
+bool ReadPng(png_structp png, png_infop info, MemoryInput* input, DecodedPicture* image) {
     if (setjmp(png_jmpbuf(png))) return false;
     png_set_read_fn(png, input, ReadFromMemory);
     png_read_info(png, info);
@@ -74,12 +74,13 @@ bool ReadPng(png_structp png, png_infop info, MemoryInput* input, QImage* image)
     const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
     if (png_get_rowbytes(png, info) != static_cast<png_size_t>(width) * 4) return false;
-    *image = QImage(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGBA8888);
-    if (image->isNull()) return false;
+    *image = DecodedPicture::Allocate({static_cast<int>(width), static_cast<int>(height)},
+                                      PixelLayout::Rgba8888);
+    if (image->IsNull()) return false;
     // Interlaced pictures are read pass by pass into the same rows, which libpng combines.
     for (int pass = 0; pass < passes; ++pass) {
         for (png_uint_32 y = 0; y < height; ++y) {
-            png_read_row(png, image->scanLine(static_cast<int>(y)), nullptr);
+            png_read_row(png, image->Row(static_cast<int>(y)), nullptr);
         }
     }
     png_read_end(png, nullptr);
@@ -88,12 +89,12 @@ bool ReadPng(png_structp png, png_infop info, MemoryInput* input, QImage* image)
 
 }  // namespace
 
-QImage DecodePng(std::span<const std::uint8_t> bytes) {
+DecodedPicture DecodePngPixels(std::span<const std::uint8_t> bytes) {
     if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0) return {};
     PngReadHolder holder;
     if (!holder.png() || !holder.info()) return {};
     MemoryInput input{bytes.data(), bytes.size(), 0};
-    QImage image;
+    DecodedPicture image;
     if (!ReadPng(holder.png(), holder.info(), &input, &image)) return {};
     return image;
 }
