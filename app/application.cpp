@@ -6,15 +6,11 @@
 #include <cstdlib>
 #include <memory>
 
-#include <QApplication>
-
 #include "app/category_selection.h"
 #include "app/main_window.h"
 #include "crawler/crawler_state.h"
-#include "platform/system/message_loop.h"
 #include "platform/system/worker_threads.h"
-#include "ui/qt_message_loop.h"
-#include "ui/qt_window_controls.h"
+#include "ui/window_system.h"
 #include "util/runtime_services.h"
 
 namespace lumeno {
@@ -51,32 +47,30 @@ void WriteToStandardError(const Text& text) {
 
 }  // namespace
 
-bool RunMainWindow(MainWindow& window, std::chrono::milliseconds workerWait) {
-    ui::QtWindowControls& controls = window.QtControls();
-    SetFatalErrorReporter([&controls](const Text& boxText) {
-        if (controls.IsShutDown()) {
+bool RunMainWindow(ui::WindowSystem& system, MainWindow& window,
+                   std::chrono::milliseconds workerWait) {
+    ui::Form& form = window.Form();
+    SetFatalErrorReporter([&form](const Text& boxText) {
+        if (form.IsShutDown()) {
             WriteToStandardError(boxText);
         } else {
-            controls.ShowFatalError(boxText);
+            form.ShowFatalError(boxText);
         }
     });
-    window.OnClose([] {
+    window.OnClose([&system] {
         platform::RequestShutdown();
-        QCoreApplication::quit();
+        system.Quit();
     });
 
-    ui::QtThreadMessageLoop loop;
-    platform::InstallThreadMessageLoop(&loop);
     window.Show();
-    QApplication::exec();
+    system.Run();
 
     // Closing: the services already answer workers with empty values; give the workers a
     // bounded time to notice the shutdown flag and end.
-    controls.Shutdown();
+    form.Shutdown();
     platform::RequestShutdown();
     const bool workersDone = platform::WaitForWorkers(workerWait);
     SetFatalErrorReporter({});
-    platform::InstallThreadMessageLoop(nullptr);
     return workersDone;
 }
 
@@ -88,13 +82,13 @@ int RunLumenoBox(int argc, char** argv, const Text& baseUrl,
     ExitCleanup cleanup(state);
 
     // 3. The window with every control in its start-up state.
-    QApplication application(argc, argv);
+    const std::unique_ptr<ui::WindowSystem> system = ui::CreateWindowSystem(argc, argv);
     MainWindow window(baseUrl);
     BindCategoryBoxes(window);
     if (bindCrawler) bindCrawler(window, *state);
 
     // 4. The window thread's message loop until the window closes.
-    if (!RunMainWindow(window, kWorkerShutdownWait)) {
+    if (!RunMainWindow(*system, window, kWorkerShutdownWait)) {
         // A worker still holds references to the window and the state: tearing them down
         // under it would crash, so the process ends here without running destructors.
         std::fflush(nullptr);

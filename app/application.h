@@ -14,6 +14,9 @@ inline constexpr std::chrono::milliseconds kWorkerShutdownWait{3000};
 
 class MainWindow;
 struct CrawlerState;
+namespace ui {
+class WindowSystem;
+}
 
 // Binds the crawler's handlers ("开始爬虫", "下载全部", the click in ImageList) to the window;
 // the state is the program's one CrawlerState, alive until the program ends.
@@ -22,8 +25,9 @@ using BindCrawlerHandlers = std::function<void(MainWindow& window, CrawlerState&
 // Installs the window's fatal-error box and the window thread's message loop, shows the window
 // and runs the event loop until the user closes it; then shuts down: the services answer
 // waiting workers with empty values, workers are told to stop and are waited for at most
-// `workerWait`. True when no worker is left running. Needs the application object.
-bool RunMainWindow(MainWindow& window, std::chrono::milliseconds workerWait);
+// `workerWait`. True when no worker is left running. `system` is the process's window system.
+bool RunMainWindow(ui::WindowSystem& system, MainWindow& window,
+                   std::chrono::milliseconds workerWait);
 
 // Runs the program with the window's link box showing `baseUrl`; returns the exit code (0).
 // `bindCrawler` runs once the window is built, before it is shown.

@@ -1,28 +1,26 @@
 // MainWindow: the program's one window, built from its control table, with the window-facing
-// services that logic and workers use to reach its controls. The header carries no Qt types,
-// so crawler code can bind its handlers through it.
+// services that logic and workers use to reach its controls. The header carries no type of a
+// particular window system, so crawler code can bind its handlers through it.
 #pragma once
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "ui/window_system.h"
 #include "util/text_types.h"
 #include "util/window_controls.h"
-
-namespace lumeno::ui {
-class FormWindow;
-class QtWindowControls;
-}  // namespace lumeno::ui
 
 namespace lumeno {
 
 class MainWindow {
 public:
-    // Hands a URL to the desktop (see ui::QtWindowControls); the default opens it for real.
-    using ShellOpener = std::function<bool(const std::string& url)>;
+    // Hands a folder, file or address to the desktop (see ui::ShellOpener); the default opens
+    // it for real.
+    using ShellOpener = ui::ShellOpener;
 
-    // On the window thread with the application object alive. `baseUrl` is what the link box
-    // shows.
+    // On the window thread with the window system alive. `baseUrl` is what the link box shows.
     explicit MainWindow(const Text& baseUrl, ShellOpener opener = {});
     ~MainWindow();
     MainWindow(const MainWindow&) = delete;
@@ -30,8 +28,7 @@ public:
 
     // The control properties, list views, message boxes and shell services of this window.
     WindowControls& Controls();
-    ui::QtWindowControls& QtControls();
-    ui::FormWindow& Window();
+    ui::Form& Form();
 
     // Runs `handler` on the window thread when `control` is clicked: buttons and check boxes
     // after the click toggled them, list views on a left click anywhere in the list. False for
@@ -45,8 +42,9 @@ public:
     void Show();
 
 private:
-    struct Parts;
-    std::unique_ptr<Parts> parts_;
+    Text baseUrl_;  // the link box's text points into it
+    std::vector<ui::ControlRow> table_;
+    std::unique_ptr<ui::Form> form_;
 };
 
 }  // namespace lumeno

@@ -18,7 +18,6 @@
 namespace lumeno::ui {
 namespace {
 
-constexpr auto kWaitSlice = std::chrono::milliseconds(50);
 constexpr int kFatalErrorStyle = 0x10;  // OK button, error icon
 
 // Addresses ("scheme://...") go to the desktop as they are; everything else is a path of the
@@ -36,7 +35,10 @@ QUrl ShellUrlFor(const Text& target) {
 }  // namespace
 
 QtWindowControls::QtWindowControls(FormWindow& window, ShellOpener opener)
-    : window_(&window), opener_(std::move(opener)) {
+    : window_(&window), opener_(std::move(opener)), calls_([this](bool) {
+          QMetaObject::invokeMethod(
+              &batchContext_, [this] { calls_.RunBatch(); }, Qt::QueuedConnection);
+      }) {
     if (!opener_) opener_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     for (const Text& name : window.ControlNames()) {
         QWidget* control = window.Control(name);
@@ -52,18 +54,6 @@ QtWindowControls::~QtWindowControls() {
     calls_.Close();
 }
 
-template <class R>
-R QtWindowControls::Wait(std::future<R>& answer, R empty) {
-    while (answer.wait_for(kWaitSlice) != std::future_status::ready) {
-        if (shutDown_) return empty;
-    }
-    try {
-        return answer.get();
-    } catch (const std::future_error&) {  // the call was dropped at shutdown
-        return empty;
-    }
-}
-
 template <class R, class Work>
 R QtWindowControls::Ask(Work work, R empty) {
     if (shutDown_) return empty;
@@ -76,7 +66,7 @@ R QtWindowControls::Ask(Work work, R empty) {
     calls_.Post([this, promise, work = std::move(work), empty]() mutable {
         promise->set_value(window_ ? work() : empty);
     });
-    return Wait(answer, empty);
+    return WaitForAnswer(answer, empty, shutDown_);
 }
 
 template <class Work>
@@ -261,7 +251,7 @@ int QtWindowControls::AskMessageBox(const Text& message, int style, const Text& 
         workerBoxes_.emplace_back(box);
         box->show();
     });
-    return Wait(answer, 0);
+    return WaitForAnswer(answer, 0, shutDown_);
 }
 
 int QtWindowControls::ShowMessageBox(const Text& message, int buttons, const Text& title) {

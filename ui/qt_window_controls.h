@@ -13,6 +13,7 @@
 #include <mutex>
 #include <vector>
 
+#include <QObject>
 #include <QPointer>
 #include <QSize>
 #include <QUrl>
@@ -70,14 +71,13 @@ public:
 private:
     template <class R, class Work>
     R Ask(Work work, R empty);
-    template <class R>
-    R Wait(std::future<R>& answer, R empty);
     template <class Work>
     void Do(Work work);
     int AskMessageBox(const Text& message, int style, const Text& title);
 
     QPointer<FormWindow> window_;
     ShellOpener opener_;
+    QObject batchContext_;  // lives on the window thread; queued batches die with it
     WindowCallQueue calls_;
     std::atomic<bool> shutDown_{false};
 

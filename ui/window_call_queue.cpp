@@ -16,20 +16,20 @@ constexpr std::size_t kCallsPerTake = 64;
 
 }  // namespace
 
-WindowCallQueue::WindowCallQueue() : windowThread_(std::this_thread::get_id()) {}
+WindowCallQueue::WindowCallQueue(Scheduler schedule)
+    : windowThread_(std::this_thread::get_id()), schedule_(std::move(schedule)) {}
 
 void WindowCallQueue::Post(std::function<void()> call) {
     std::lock_guard lock(mutex_);
     if (closed_) return;
     calls_.push_back(std::move(call));
-    ScheduleLocked();
+    ScheduleLocked(false);
 }
 
-void WindowCallQueue::ScheduleLocked() {
+void WindowCallQueue::ScheduleLocked(bool afterInput) {
     if (scheduled_) return;
     scheduled_ = true;
-    QMetaObject::invokeMethod(
-        &context_, [this] { RunBatch(); }, Qt::QueuedConnection);
+    schedule_(afterInput);
 }
 
 bool WindowCallQueue::RunOne() {
@@ -63,7 +63,7 @@ void WindowCallQueue::RunBatch() {
         if (!RunOne()) return;
     }
     std::lock_guard lock(mutex_);
-    if ((!calls_.empty() || !taken_.empty()) && !closed_) ScheduleLocked();
+    if ((!calls_.empty() || !taken_.empty()) && !closed_) ScheduleLocked(true);
 }
 
 void WindowCallQueue::Close() {

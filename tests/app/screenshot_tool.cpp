@@ -7,7 +7,7 @@
 
 #include "app/base_url.h"
 #include "app/main_window.h"
-#include "ui/form_window.h"
+#include "ui/qt_form.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) {
@@ -18,6 +18,6 @@ int main(int argc, char** argv) {
     lumeno::MainWindow window(lumeno::BaseUrl);
     window.Show();
     QApplication::processEvents();
-    const QPixmap picture = window.Window().grab();
+    const QPixmap picture = dynamic_cast<lumeno::ui::QtForm&>(window.Form()).Window().grab();
     return picture.save(QString::fromLocal8Bit(argv[1]), "PNG") ? 0 : 1;
 }

@@ -7,17 +7,14 @@
 
 #include <gtest/gtest.h>
 
-#include <QTimer>
-
 #include "app/main_window.h"
 #include "crawler/control_names.h"
 #include "platform/system/worker_threads.h"
-#include "tests/ui/qt_test_environment.h"
-#include "ui/form_window.h"
+#include "tests/ui/window_test_support.h"
 #include "util/responsive_delay.h"
 #include "util/runtime_services.h"
 
-LUMENO_QT_TEST_ENVIRONMENT();
+LUMENO_WINDOW_TEST_ENVIRONMENT();
 
 namespace lumeno {
 namespace {
@@ -47,24 +44,21 @@ TEST(ShutdownTest, ClosingTheWindowWhileWorkersRunEndsPromptly) {
     }));
 
     bool boxSeen = false;
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (!testing::VisibleMessageBox() || rowsAdded < 20) return;
+    testing::WindowThreadTimer closer(std::chrono::milliseconds(20), [&] {
+        if (boxSeen || !testing::VisibleMessageBox() || rowsAdded < 20) return;
         boxSeen = true;
-        closer.stop();
-        window.Window().close();
+        window.Form().Close();
     });
-    closer.start(20);
 
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_TRUE(RunMainWindow(window, std::chrono::seconds(3)));
+    EXPECT_TRUE(RunMainWindow(testing::TestWindowSystem(), window, std::chrono::seconds(3)));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
     EXPECT_TRUE(boxSeen);
     EXPECT_EQ(platform::RunningWorkers(), 0);
     EXPECT_EQ(answer, 0);  // the box went away unanswered
     EXPECT_TRUE(delayEnded);
     EXPECT_GE(rowsAdded, 20);
-    EXPECT_EQ(testing::VisibleMessageBox(), nullptr);
+    EXPECT_FALSE(testing::VisibleMessageBox().has_value());
     // Nothing new starts once the program is closing.
     EXPECT_FALSE(StartThread([] {}));
 }

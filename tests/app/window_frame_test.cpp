@@ -14,7 +14,7 @@
 
 #include "app/main_window.h"
 #include "tests/ui/qt_test_environment.h"
-#include "ui/form_window.h"
+#include "ui/qt_form.h"
 
 LUMENO_QT_TEST_ENVIRONMENT();
 
@@ -46,7 +46,7 @@ protected:
         if (x_) xcb_disconnect(x_);
     }
 
-    ui::FormWindow& Form() { return window_.Window(); }
+    ui::FormWindow& Form() { return static_cast<ui::QtForm&>(window_.Form()).Window(); }
     xcb_atom_t Atom(const char* name) {
         auto* reply = xcb_intern_atom_reply(
             x_, xcb_intern_atom(x_, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);

@@ -3,14 +3,12 @@
 // stays set for the whole process.
 #include <gtest/gtest.h>
 
-#include <QTimer>
-
 #include <cstdio>
 
 #include "app/application.h"
 #include "tests/e2e/e2e_fixture.h"
 
-LUMENO_QT_TEST_ENVIRONMENT();
+LUMENO_WINDOW_TEST_ENVIRONMENT();
 
 namespace lumeno::testing {
 namespace {
@@ -22,15 +20,19 @@ TEST_F(EndToEndTest, ClosingDuringAStalledPreviewEndsAtOnce) {
     SetThumbnailAddress(0, site.BaseUrl() + "/fault/stall-headers?ms=60000");
 
     Clock::time_point clicked, closed;
-    QTimer::singleShot(0, [&] {
+    RunSoonOnWindowThread([&] {
         clicked = Clock::now();
         ClickRow(controls::ImageList, 0);
     });
-    QTimer::singleShot(1000, [&] {
+    WindowThreadTimer closer(std::chrono::milliseconds(20), [&] {
+        if (closed != Clock::time_point{} || clicked == Clock::time_point{} ||
+            Clock::now() - clicked < std::chrono::seconds(1)) {
+            return;
+        }
         closed = Clock::now();
-        window->Window().close();
+        window->Form().Close();
     });
-    EXPECT_TRUE(RunMainWindow(*window, std::chrono::seconds(3)));
+    EXPECT_TRUE(RunMainWindow(TestWindowSystem(), *window, std::chrono::seconds(3)));
     const auto ended = Clock::now();
 
     std::printf("closed %.0f ms after the click; shutdown took %.1f ms\n",

@@ -3,9 +3,6 @@
 // the shutdown flag stays set for the whole process.
 #include <gtest/gtest.h>
 
-#include <QLabel>
-#include <QTimer>
-
 #include <fstream>
 #include <iterator>
 
@@ -13,7 +10,7 @@
 #include "crawler/category_table.h"
 #include "tests/e2e/e2e_fixture.h"
 
-LUMENO_QT_TEST_ENVIRONMENT();
+LUMENO_WINDOW_TEST_ENVIRONMENT();
 
 namespace lumeno::testing {
 namespace {
@@ -23,21 +20,21 @@ TEST_F(EndToEndTest, ClosingDuringASaveLeavesOnlyWholePictures) {
     AppendListingRows({"/meinv/index.html", "/meinv/index_2.html", "/meinv/index_3.html"});
     ASSERT_GT(Rows(controls::ImageList), 6);
 
-    auto* hint = qobject_cast<QLabel*>(Widget(controls::标签提示));
-    QTimer::singleShot(0, [&] { Click(controls::按钮3); });
-    QTimer closer;
+    RunSoonOnWindowThread([&] { Click(controls::按钮3); });
     int progressSeen = 0;
-    QObject::connect(&closer, &QTimer::timeout, [&] {
+    bool closed = false;
+    WindowThreadTimer closer(std::chrono::milliseconds(5), [&] {
         // Close once the second picture is being read.
-        if (hint->text().startsWith(QString::fromUtf16(u"温馨提示 - 读取"))) ++progressSeen;
-        if (progressSeen < 2 && !hint->text().contains(QString::fromUtf16(u"保存完成"))) return;
-        closer.stop();
-        window->Window().close();
+        if (closed) return;
+        const Text hint = Caption(controls::标签提示);
+        if (hint.starts_with("温馨提示 - 读取")) ++progressSeen;
+        if (progressSeen < 2 && hint.find("保存完成") == Text::npos) return;
+        closed = true;
+        window->Form().Close();
     });
-    closer.start(5);
 
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_TRUE(RunMainWindow(*window, std::chrono::seconds(3)));
+    EXPECT_TRUE(RunMainWindow(TestWindowSystem(), *window, std::chrono::seconds(3)));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
 
     // Whatever was written is a whole picture the site served; nothing else is in the folder.

@@ -1,12 +1,9 @@
-// Whole-window runs: the real main window (offscreen), the crawler bound to it and the local
-// wallpaper site over loopback, with a temporary run directory for the save folder.
+// Whole-window runs: the real main window, the crawler bound to it and the local wallpaper
+// site over loopback, with a temporary run directory for the save folder.
 #pragma once
 
-#include <QAbstractButton>
-#include <QTableWidget>
-#include <QTest>
-
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -19,8 +16,7 @@
 #include "demo_site/demo_site.h"
 #include "platform/codepage/codepage.h"
 #include "platform/system/worker_threads.h"
-#include "tests/ui/qt_test_environment.h"
-#include "ui/form_window.h"
+#include "tests/ui/window_test_support.h"
 
 namespace lumeno::testing {
 
@@ -41,7 +37,9 @@ protected:
                                             platform::Utf8ToGbk(runDirectory.string()));
         BindCategoryBoxes(*window);
         BindCrawler(*window, *crawler);
+        driver = DriveForm(window->Form());
         window->Show();
+        ASSERT_TRUE(driver->WaitExposed());
     }
 
     void TearDown() override {
@@ -51,33 +49,22 @@ protected:
         std::filesystem::remove_all(runDirectory);
     }
 
-    QWidget* Widget(const char* name) { return window->Window().Control(name); }
+    void Click(const char* name) { driver->Click(name); }
     // Clicks the middle of a row of a list view, as a user does.
-    void ClickRow(const char* list, int row) {
-        QTableWidget* table = Table(list);
-        const QRect cell = table->visualItemRect(table->item(row, 0));
-        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
-    }
+    void ClickRow(const char* list, int row) { driver->ClickListRow(list, row); }
     // Rows of the listing pages appended the way the crawl does, without a crawl worker.
     void AppendListingRows(std::initializer_list<const char*> listings) {
         for (const char* listing : listings) crawler->AppendListingRows(site.PictureBytes(listing));
-        QCoreApplication::processEvents();
+        TestWindowSystem().ProcessEvents();
     }
     // Gives SourceList row `row` a thumbnail address that the site answers slowly or never.
     void SetThumbnailAddress(int row, const Text& address) {
         window->Controls().SetListCellText(controls::SourceList, row, 0, address);
     }
-    void Click(const char* name) { QTest::mouseClick(Widget(name), Qt::LeftButton); }
-    QTableWidget* Table(const char* name) { return qobject_cast<QTableWidget*>(Widget(name)); }
-    int Rows(const char* list) { return Table(list)->rowCount(); }
-    Text Cell(const char* list, int row) {
-        auto* item = Table(list)->item(row, 0);
-        if (item == nullptr) return {};
-        const QString text = item->text();
-        return platform::Utf16ToGbk(
-            std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                static_cast<std::size_t>(text.size())));
-    }
+    int Rows(const char* list) { return driver->Rows(list); }
+    Text Cell(const char* list, int row) { return driver->Cell(list, row); }
+    bool Enabled(const char* name) { return driver->Control(name)->enabled; }
+    Text Caption(const char* name) { return driver->Control(name)->text; }
     std::filesystem::path SaveDirectory() const {
         return runDirectory / std::filesystem::path(u8"Lumeno图片 1080P");
     }
@@ -87,6 +74,7 @@ protected:
     std::filesystem::path runDirectory;
     std::unique_ptr<MainWindow> window;
     std::unique_ptr<Crawler> crawler;
+    std::unique_ptr<FormDriver> driver;
     std::mutex openedMutex;
     std::vector<std::string> opened;
 };

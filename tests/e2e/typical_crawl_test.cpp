@@ -3,23 +3,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMessageBox>
-#include <QPlainTextEdit>
-
 #include <cstdio>
 #include <fstream>
 #include <iterator>
-#include <memory>
 
 #include "crawler/category_table.h"
 #include "platform/system/worker_threads.h"
 #include "tests/e2e/e2e_fixture.h"
-#include "ui/picture_box.h"
 
-LUMENO_QT_TEST_ENVIRONMENT();
+LUMENO_WINDOW_TEST_ENVIRONMENT();
 
 namespace lumeno::testing {
 namespace {
@@ -42,7 +34,7 @@ TEST_F(EndToEndTest, TypicalCrawlPreviewAndSave) {
     // 2–5. "开始爬虫" with the page boxes at 1 and 2.
     Click(controls::按钮1);
     for (const Category& category : kCategories)
-        EXPECT_FALSE(Widget(category.checkBox)->isEnabled()) << category.segment;
+        EXPECT_FALSE(Enabled(category.checkBox)) << category.segment;
     std::vector<Text> pictures, thumbnails;
     for (const char* listing : {"/fengjing/index.html", "/fengjing/index_2.html"}) {
         for (const auto& path : site.FullSizePaths(listing))
@@ -62,34 +54,32 @@ TEST_F(EndToEndTest, TypicalCrawlPreviewAndSave) {
         EXPECT_EQ(Cell(controls::SourceList, row), thumbnails[row]) << row;
     }
     // The crawl's end leaves the boxes disabled.
-    EXPECT_FALSE(Widget(controls::选择框风景)->isEnabled());
+    EXPECT_FALSE(Enabled(controls::选择框风景));
 
     // 6. A click on the third row shows that row's thumbnail.
     site.ClearRequests();
     ClickRow(controls::ImageList, 2);
-    auto* picture = dynamic_cast<ui::PictureBox*>(Widget(controls::图片框1));
-    ASSERT_NE(picture, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return picture->HasPicture(); }));
+    ASSERT_TRUE(WaitUntil([&] { return driver->HasPicture(controls::图片框1); }));
     ASSERT_EQ(site.Requests().size(), 1u);
     EXPECT_EQ(site.BaseUrl() + site.Requests()[0].path, thumbnails[2]);
 
     // 7. "下载全部": every picture saved, then the question; Yes resets the window.
     Click(controls::按钮3);
-    QMessageBox* box = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (box = VisibleMessageBox()) != nullptr; },
+    std::optional<MessageBoxView> box;
+    ASSERT_TRUE(WaitUntil([&] { return (box = VisibleMessageBox()).has_value(); },
                           std::chrono::seconds(60)));
-    EXPECT_EQ(box->text(), QString::fromUtf16(u"保存成功，是否打开文件夹查看？"));
-    EXPECT_EQ(box->windowTitle(), QString::fromUtf16(u"Kestrune - 提示"));
-    auto* hint = qobject_cast<QLabel*>(Widget(controls::标签提示));
-    EXPECT_EQ(hint->text(), QString::fromUtf16(u"温馨提示 - 所有图片保存完成"));
-    QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+    EXPECT_EQ(box->text, "保存成功，是否打开文件夹查看？");
+    EXPECT_EQ(box->title, "Kestrune - 提示");
+    EXPECT_FALSE(box->hasOwner);
+    EXPECT_EQ(Caption(controls::标签提示), "温馨提示 - 所有图片保存完成");
+    ASSERT_TRUE(PressMessageBoxButton(kAnswerYes));
     ASSERT_TRUE(platform::WaitForWorkers(std::chrono::seconds(10)));
     WaitUntil([&] { return Rows(controls::ImageList) == 0; });
 
     EXPECT_EQ(Rows(controls::ImageList), 0);
     EXPECT_EQ(Rows(controls::SourceList), 0);
     for (const Category& category : kCategories)
-        EXPECT_TRUE(Widget(category.checkBox)->isEnabled()) << category.segment;
+        EXPECT_TRUE(Enabled(category.checkBox)) << category.segment;
     {
         std::lock_guard lock(openedMutex);
         ASSERT_EQ(opened.size(), 1u);
@@ -114,14 +104,13 @@ TEST_F(EndToEndTest, AThumbnailThatNeverAnswersLeavesTheWindowWorking) {
                           std::chrono::seconds(20)));
     ASSERT_TRUE(platform::WaitForWorkers(std::chrono::seconds(10)));
     SetThumbnailAddress(0, site.BaseUrl() + "/fault/stall-headers?ms=60000");
-    auto* picture = dynamic_cast<ui::PictureBox*>(Widget(controls::图片框1));
     site.ClearRequests();
 
     ClickRow(controls::ImageList, 0);
     const auto start = std::chrono::steady_clock::now();
     ClickRow(controls::ImageList, 1);
     const auto answered = std::chrono::steady_clock::now() - start;
-    ASSERT_TRUE(WaitUntil([&] { return picture->HasPicture(); }));
+    ASSERT_TRUE(WaitUntil([&] { return driver->HasPicture(controls::图片框1); }));
     std::printf(
         "the click on another row was answered after %.1f ms, its picture shown after %.1f ms\n",
         std::chrono::duration<double, std::milli>(answered).count(),
@@ -136,61 +125,43 @@ TEST_F(EndToEndTest, AThumbnailThatNeverAnswersLeavesTheWindowWorking) {
     // The stalled download fails when the site goes away; its empty answer is stale.
     site.Stop();
     ASSERT_TRUE(platform::WaitForWorkers(std::chrono::seconds(10)));
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(picture->HasPicture());
+    TestWindowSystem().ProcessEvents();
+    EXPECT_TRUE(driver->HasPicture(controls::图片框1));
 }
 
-// Qt's own texts read as a Chinese Windows shows them, whatever the locale of the test run.
-TEST_F(EndToEndTest, MessageBoxButtonsAreChineseWithTheirMnemonics) {
-    // "下载全部" ends with the Yes/No question; the N key answers it with No.
+// The real boxes answered through their buttons: No keeps the rows and opens nothing; a listing
+// page that yields no text shows "访问失败，请重试！" with OK alone.
+TEST_F(EndToEndTest, ASaveAnsweredNoAndTheFailedListingBox) {
     AppendListingRows({"/fengjing/index.html"});
     const int rows = Rows(controls::ImageList);
+    ASSERT_GT(rows, 0);
     Click(controls::按钮3);
-    QMessageBox* box = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (box = VisibleMessageBox()) != nullptr; },
+    std::optional<MessageBoxView> box;
+    ASSERT_TRUE(WaitUntil([&] { return (box = VisibleMessageBox()).has_value(); },
                           std::chrono::seconds(30)));
-    EXPECT_EQ(box->button(QMessageBox::Yes)->text(), QString::fromUtf16(u"是(&Y)"));
-    EXPECT_EQ(box->button(QMessageBox::No)->text(), QString::fromUtf16(u"否(&N)"));
-    QTest::keyClick(box, Qt::Key_N);
+    EXPECT_EQ(box->text, "保存成功，是否打开文件夹查看？");
+    ASSERT_TRUE(PressMessageBoxButton(kAnswerNo));
     ASSERT_TRUE(WaitUntil([] { return platform::RunningWorkers() == 0; }));
-    EXPECT_EQ(Rows(controls::ImageList), rows);  // No keeps the rows
+    EXPECT_EQ(Rows(controls::ImageList), rows);
+    EXPECT_EQ(Rows(controls::SourceList), rows);
     EXPECT_TRUE(opened.empty());
 
-    // A listing page that yields no text: the OK box of "访问失败，请重试！".
     site.Stop();
-    qobject_cast<QLineEdit*>(Widget(controls::编辑框3))->setText("1");
+    driver->SetEditText(controls::编辑框3, "1");
     Click(controls::按钮1);
-    ASSERT_TRUE(WaitUntil([&] { return (box = VisibleMessageBox()) != nullptr; },
+    ASSERT_TRUE(WaitUntil([&] { return (box = VisibleMessageBox()).has_value(); },
                           std::chrono::seconds(30)));
-    EXPECT_EQ(box->text(), QString::fromUtf16(u"访问失败，请重试！"));
-    ASSERT_EQ(box->buttons().size(), 1);
-    EXPECT_EQ(box->buttons()[0]->text(), QString::fromUtf16(u"确定"));
-    QTest::mouseClick(box->buttons()[0], Qt::LeftButton);
-}
-
-TEST_F(EndToEndTest, EditBoxContextMenuIsChinese) {
-    for (const char* name : {controls::编辑框2, controls::编辑框5}) {
-        std::unique_ptr<QMenu> menu;
-        if (auto* line = qobject_cast<QLineEdit*>(Widget(name)))
-            menu.reset(line->createStandardContextMenu());
-        if (auto* edit = qobject_cast<QPlainTextEdit*>(Widget(name)))
-            menu.reset(edit->createStandardContextMenu());
-        ASSERT_NE(menu, nullptr) << name;
-        QStringList texts;
-        for (const QAction* action : menu->actions()) {
-            if (!action->isSeparator()) texts << action->text();
-        }
-        EXPECT_TRUE(texts.contains(QString::fromUtf16(u"复制(&C)\tCtrl+C"))) << name;
-        // Every entry leads with Chinese: no English text of Qt's is left.
-        for (const QString& text : texts) EXPECT_GE(text.at(0).unicode(), 0x4E00) << name;
-    }
+    EXPECT_EQ(box->text, "访问失败，请重试！");
+    EXPECT_EQ(box->title, "信息：");
+    EXPECT_FALSE(box->hasOwner);
+    EXPECT_FALSE(PressMessageBoxButton(kAnswerYes));  // OK is its only button
+    ASSERT_TRUE(PressMessageBoxButton(kAnswerOk));
+    EXPECT_TRUE(WaitUntil([] { return !VisibleMessageBox().has_value(); }));
 }
 
 TEST_F(EndToEndTest, ClickingAnEmptyListClearsThePicture) {
-    auto* picture = dynamic_cast<ui::PictureBox*>(Widget(controls::图片框1));
-    QTableWidget* list = Table(controls::ImageList);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
-    EXPECT_FALSE(picture->HasPicture());
+    driver->ClickListBelowRows(controls::ImageList);
+    EXPECT_FALSE(driver->HasPicture(controls::图片框1));
     EXPECT_TRUE(site.Requests().empty());
 }
 

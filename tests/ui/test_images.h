@@ -1,15 +1,14 @@
-// Encoded test pictures made on the spot: JPEGs through libjpeg (RGB, grey and CMYK), other
-// formats through Qt's image writers.
+// Encoded test pictures made on the spot for the Qt tests: JPEGs through libjpeg (RGB, grey
+// and CMYK, see test_pictures.h), other formats through Qt's image writers.
 #pragma once
 
 #include <QColor>
 #include <QImage>
 
+#include "tests/ui/test_pictures.h"
 #include "util/text_types.h"
 
 namespace lumeno::testing {
-
-enum class JpegColours { Rgb, Grey, Cmyk };
 
 // A width x height JPEG filled with `colour` (grey JPEGs use its grey value).
 ByteSet MakeJpeg(int width, int height, QColor colour, JpegColours colours = JpegColours::Rgb,
