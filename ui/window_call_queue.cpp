@@ -54,15 +54,15 @@ void WindowCallQueue::RunAll() {
 }
 
 void WindowCallQueue::RunBatch() {
-    {
-        std::lock_guard lock(mutex_);
-        scheduled_ = false;
-    }
     const auto deadline = std::chrono::steady_clock::now() + kBatchTimeBox;
     while (std::chrono::steady_clock::now() < deadline) {
-        if (!RunOne()) return;
+        if (!RunOne()) break;
     }
+    // Calls posted while the batch ran found it scheduled and asked for nothing: the batch
+    // decides now whether another follows, and it follows behind waiting input, so that a
+    // worker posting without pause never keeps the window's event loop from running dry.
     std::lock_guard lock(mutex_);
+    scheduled_ = false;
     if ((!calls_.empty() || !taken_.empty()) && !closed_) ScheduleLocked(true);
 }
 

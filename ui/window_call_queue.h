@@ -35,9 +35,10 @@ R WaitForAnswer(std::future<R>& answer, R empty, const std::atomic<bool>& cancel
 class WindowCallQueue {
 public:
     // Asks the window system to call RunBatch() on the window thread soon. `afterInput` is
-    // true when a batch ran out of time with calls left: the next one should come after the
-    // user input that is waiting. Called from any thread, with the queue's lock held: it
-    // must only post, never run anything.
+    // true when a batch ends with calls left (on the window thread): the next one should come
+    // after the input and painting that wait, and after the event loop has found its queue
+    // empty. Called from any thread, with the queue's lock held: it must only post, never run
+    // anything.
     using Scheduler = std::function<void(bool afterInput)>;
 
     // Create on the window thread: calls run on the thread that created the queue.
@@ -61,8 +62,8 @@ public:
     std::size_t Pending() const;
 
     // One batch (window thread, from the scheduler's event): runs calls until the queue is
-    // empty or the time box is used up, then schedules the next batch behind whatever input
-    // arrived meanwhile.
+    // empty or the time box is used up, then schedules the next batch, behind whatever input
+    // arrived meanwhile, when calls are left.
     void RunBatch();
 
 private:
