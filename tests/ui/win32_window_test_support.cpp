@@ -168,7 +168,6 @@ public:
         RECT area;
         ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
         frame.workArea = ToRect(area);
-        frame.ownFrame = true;
         const LONG style = ::GetWindowLongW(window, GWL_STYLE);
         frame.resizable = (style & WS_THICKFRAME) != 0;
         frame.minimizeButton = (style & WS_MINIMIZEBOX) != 0;
@@ -309,6 +308,10 @@ public:
         const bool checkBox = Control(name)->kind == ui::ControlKind::CheckBox;
         ClickInWindow(control,
                       {checkBox ? 6 : rect.right / 2, rect.bottom / 2});
+    }
+
+    void ClickAt(const Text& name, int x, int y) override {
+        if (HWND control = form_.Control(name)) ClickInWindow(control, {x, y});
     }
 
     void ClickListRow(const Text& list, int row, bool rightButton) override {
