@@ -124,8 +124,7 @@ HWND FindVisibleMessageBox() {
 
 // The box's message: its static text control (id 0xFFFF in the system's box template).
 Text MessageBoxText(HWND box) {
-    for (HWND child = ::GetWindow(box, GW_CHILD); child;
-         child = ::GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
         if (ClassOf(child) == L"Static" || ClassOf(child) == L"STATIC") {
             if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) continue;
             const Text text = WindowText(child);
@@ -137,8 +136,7 @@ Text MessageBoxText(HWND box) {
 
 bool HasErrorIcon(HWND box) {
     const HICON error = ::LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_HAND));
-    for (HWND child = ::GetWindow(box, GW_CHILD); child;
-         child = ::GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
         if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) continue;
         if (reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0)) == error) {
             return true;
@@ -191,7 +189,7 @@ public:
         } else if (kind == L"Button" || kind == L"BUTTON") {
             const LONG type = style & BS_TYPEMASK;
             view.kind = type == BS_AUTOCHECKBOX || type == BS_CHECKBOX ? ui::ControlKind::CheckBox
-                                                                        : ui::ControlKind::Button;
+                                                                       : ui::ControlKind::Button;
             view.checked = ::SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
         } else if (kind == WC_LISTVIEWW) {
             view.kind = ui::ControlKind::ListView;
@@ -241,8 +239,9 @@ public:
         const LONG bits = ::GetWindowLongW(list, GWL_STYLE);
         const auto extended =
             static_cast<DWORD>(::SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
-        style.headerVisible = (bits & LVS_TYPEMASK) == LVS_REPORT && (bits & LVS_NOCOLUMNHEADER) == 0 &&
-                              header && ::IsWindowVisible(header);
+        style.headerVisible = (bits & LVS_TYPEMASK) == LVS_REPORT &&
+                              (bits & LVS_NOCOLUMNHEADER) == 0 && header &&
+                              ::IsWindowVisible(header);
         style.headerDragDrop = (extended & LVS_EX_HEADERDRAGDROP) != 0;
         style.gridLines = (extended & LVS_EX_GRIDLINES) != 0;
         style.fullRowSelect = (extended & LVS_EX_FULLROWSELECT) != 0;
@@ -306,8 +305,7 @@ public:
         ::GetClientRect(control, &rect);
         // Check boxes: on the box itself, at the left of the caption.
         const bool checkBox = Control(name)->kind == ui::ControlKind::CheckBox;
-        ClickInWindow(control,
-                      {checkBox ? 6 : rect.right / 2, rect.bottom / 2});
+        ClickInWindow(control, {checkBox ? 6 : rect.right / 2, rect.bottom / 2});
     }
 
     void ClickAt(const Text& name, int x, int y) override {
@@ -427,8 +425,7 @@ std::map<UINT_PTR, std::function<void()>*>& Timers() {
 }
 }  // namespace
 
-WindowThreadTimer::WindowThreadTimer(std::chrono::milliseconds interval,
-                                     std::function<void()> tick)
+WindowThreadTimer::WindowThreadTimer(std::chrono::milliseconds interval, std::function<void()> tick)
     : state_(std::make_unique<State>()) {
     state_->tick = std::move(tick);
     state_->id = ::SetTimer(nullptr, 0, static_cast<UINT>(interval.count()),

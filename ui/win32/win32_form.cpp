@@ -20,10 +20,14 @@ constexpr int kFontPixels = 12;
 
 // Fonts that hold the Chinese captions, in the order they are preferred: the system's own
 // Chinese UI fonts, then those a Linux desktop under Wine offers.
-constexpr std::array<const wchar_t*, 8> kChineseFonts = {
-    L"Microsoft YaHei UI", L"Microsoft YaHei",  L"SimSun",
-    L"NSimSun",            L"Noto Sans CJK SC", L"Noto Sans SC",
-    L"WenQuanYi Micro Hei", L"Droid Sans Fallback"};
+constexpr std::array<const wchar_t*, 8> kChineseFonts = {L"Microsoft YaHei UI",
+                                                         L"Microsoft YaHei",
+                                                         L"SimSun",
+                                                         L"NSimSun",
+                                                         L"Noto Sans CJK SC",
+                                                         L"Noto Sans SC",
+                                                         L"WenQuanYi Micro Hei",
+                                                         L"Droid Sans Fallback"};
 
 int CALLBACK CollectFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM found) {
     reinterpret_cast<std::vector<std::wstring>*>(found)->emplace_back(font->lfFaceName);
@@ -97,8 +101,8 @@ ControlClass ClassFor(const ControlRow& row) {
         case ControlKind::CheckBox:
             return {L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 0};
         case ControlKind::ListView:
-            return {WC_LISTVIEWW,
-                    WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE};
+            return {WC_LISTVIEWW, WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+                    WS_EX_CLIENTEDGE};
         case ControlKind::PictureBox:
             break;
     }
@@ -130,10 +134,10 @@ Win32Form::Win32Form(const WindowLayout& layout, ShellOpener opener) {
     // Sized from the table's client area for now; Show gives the frame its outer size.
     RECT frame{0, 0, layout.clientWidth, layout.clientHeight};
     ::AdjustWindowRectEx(&frame, kFrameStyle, FALSE, 0);
-    window_ = ::CreateWindowExW(0, kFormClass, Wide(layout.caption).c_str(), kFrameStyle,
-                                CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                                frame.bottom - frame.top, nullptr, nullptr,
-                                ::GetModuleHandleW(nullptr), this);
+    window_ =
+        ::CreateWindowExW(0, kFormClass, Wide(layout.caption).c_str(), kFrameStyle, CW_USEDEFAULT,
+                          CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
+                          nullptr, nullptr, ::GetModuleHandleW(nullptr), this);
     int id = kFirstControlId;
     for (const ControlRow& row : layout.controls) Build(row, id++);
     services_ = std::make_unique<Win32WindowControls>(*this, std::move(opener));
@@ -270,6 +274,13 @@ LRESULT Win32Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case kRunCallsMessage:
+            // Input, painting and timers come after every posted message: a worker that posts
+            // again as soon as it is answered would keep them out for good. While any of them
+            // waits, the batch goes behind them on the lowest-priority message there is.
+            if (HIWORD(::GetQueueStatus(QS_INPUT | QS_PAINT | QS_TIMER)) != 0 &&
+                ::SetTimer(window_, kRunCallsTimer, USER_TIMER_MINIMUM, nullptr)) {
+                return 0;
+            }
             if (services_) services_->RunBatch();
             return 0;
         case WM_TIMER:
@@ -299,8 +310,7 @@ LRESULT Win32Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return ::DefWindowProcW(window_, message, wParam, lParam);
 }
 
-LRESULT CALLBACK Win32Form::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                       LPARAM lParam) {
+LRESULT CALLBACK Win32Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* form =
             static_cast<Win32Form*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);

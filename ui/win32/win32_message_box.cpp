@@ -2,7 +2,6 @@
 // before the user can answer, and a box that appears after CloseAll is ended at once.
 #include "ui/win32/win32_message_box.h"
 
-
 namespace lumeno::ui::win32 {
 namespace {
 

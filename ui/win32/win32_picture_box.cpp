@@ -40,7 +40,8 @@ HBITMAP MakeBitmap(const DecodedPicture& picture, COLORREF background) {
         for (int x = 0; x < picture.size.width; ++x, in += channels, out += 4) {
             const int alpha = channels == 4 ? in[3] : 255;
             auto blend = [alpha](int value, int back) {
-                return static_cast<std::uint8_t>((value * alpha + back * (255 - alpha) + 127) / 255);
+                return static_cast<std::uint8_t>((value * alpha + back * (255 - alpha) + 127) /
+                                                 255);
             };
             out[0] = blend(in[2], backBlue);
             out[1] = blend(in[1], backGreen);
@@ -58,14 +59,13 @@ const wchar_t* PictureBox::ClassName() {
     return L"LumenoPictureBox";
 }
 
-PictureBox::PictureBox(HWND parent, int id, int left, int top, int width, int height,
-                       bool visible)
+PictureBox::PictureBox(HWND parent, int id, int left, int top, int width, int height, bool visible)
     : box_{width, height} {
     RegisterPictureBoxClass(&PictureBox::WindowProc);
-    window_ = ::CreateWindowExW(0, ClassName(), L"", WS_CHILD | (visible ? WS_VISIBLE : 0), left,
-                                top, width, height, parent,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                ::GetModuleHandleW(nullptr), this);
+    window_ =
+        ::CreateWindowExW(0, ClassName(), L"", WS_CHILD | (visible ? WS_VISIBLE : 0), left, top,
+                          width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                          ::GetModuleHandleW(nullptr), this);
 }
 
 PictureBox::~PictureBox() {
@@ -103,8 +103,7 @@ void PictureBox::Paint(HDC dc) {
     ::DeleteDC(source);
 }
 
-LRESULT CALLBACK PictureBox::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                        LPARAM lParam) {
+LRESULT CALLBACK PictureBox::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
         ::SetWindowLongPtrW(window, GWLP_USERDATA,

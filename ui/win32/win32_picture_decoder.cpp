@@ -37,8 +37,7 @@ DecodedPicture RenderPicture(IPicture& picture) {
     }
     const PictureSize size{::MulDiv(himetricWidth, kPixelsPerInch, kHimetricPerInch),
                            ::MulDiv(himetricHeight, kPixelsPerInch, kHimetricPerInch)};
-    if (size.IsEmpty() ||
-        static_cast<std::int64_t>(size.width) * size.height > kMaxPicturePixels) {
+    if (size.IsEmpty() || static_cast<std::int64_t>(size.width) * size.height > kMaxPicturePixels) {
         return {};
     }
     BITMAPINFO info{};

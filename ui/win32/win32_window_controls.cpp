@@ -34,9 +34,7 @@ bool IsCell(HWND list, int row, int column) {
 }  // namespace
 
 Win32WindowControls::Win32WindowControls(Win32Form& form, ShellOpener opener)
-    : form_(form),
-      opener_(std::move(opener)),
-      calls_([window = form.Handle()](bool afterInput) {
+    : form_(form), opener_(std::move(opener)), calls_([window = form.Handle()](bool afterInput) {
           // Posted messages come before input and painting, and a message loop that empties
           // its queue would never see it empty: a following batch waits behind them with the
           // lowest-priority message there is.
@@ -204,9 +202,9 @@ Text Win32WindowControls::ListCellText(const Text& list, int row, int column) {
                 item.iSubItem = column;
                 item.pszText = buffer.data();
                 item.cchTextMax = size;
-                const auto copied = static_cast<int>(::SendMessageW(
-                    view, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                    reinterpret_cast<LPARAM>(&item)));
+                const auto copied = static_cast<int>(
+                    ::SendMessageW(view, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                                   reinterpret_cast<LPARAM>(&item)));
                 if (copied < size - 1) {
                     buffer.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
                     break;
@@ -217,8 +215,7 @@ Text Win32WindowControls::ListCellText(const Text& list, int row, int column) {
         Text());
 }
 
-void Win32WindowControls::SetListCellText(const Text& list, int row, int column,
-                                          const Text& text) {
+void Win32WindowControls::SetListCellText(const Text& list, int row, int column, const Text& text) {
     Do([this, list, row, column, text] {
         HWND view = ControlOfKind(list, ControlKind::ListView);
         if (!view || !IsCell(view, row, column)) return;

@@ -10,7 +10,8 @@ namespace {
 class Win32WindowSystem final : public WindowSystem {
 public:
     Win32WindowSystem() {
-        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+        INITCOMMONCONTROLSEX controls{sizeof(controls),
+                                      ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
         ::InitCommonControlsEx(&controls);
     }
 
@@ -26,7 +27,9 @@ public:
         ::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     }
 
-    void Quit() override { ::PostQuitMessage(0); }
+    // A posted quit message, not User32's quit flag: the loop sees it at the head of its
+    // queue even while timers and input keep arriving.
+    void Quit() override { platform::PostQuitMessage(0); }
 
     void ProcessEvents() override { platform::CurrentThreadLoop().DispatchPending(); }
 };
