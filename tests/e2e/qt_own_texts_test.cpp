@@ -37,8 +37,8 @@ TEST_F(EndToEndTest, MessageBoxButtonsAreChineseWithTheirMnemonics) {
     const int rows = Rows(controls::ImageList);
     Click(controls::按钮3);
     QMessageBox* box = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (box = ShownMessageBox()) != nullptr; },
-                          std::chrono::seconds(30)));
+    ASSERT_TRUE(
+        WaitUntil([&] { return (box = ShownMessageBox()) != nullptr; }, std::chrono::seconds(30)));
     EXPECT_EQ(box->button(QMessageBox::Yes)->text(), QString::fromUtf16(u"是(&Y)"));
     EXPECT_EQ(box->button(QMessageBox::No)->text(), QString::fromUtf16(u"否(&N)"));
     QTest::keyClick(box, Qt::Key_N);
@@ -50,8 +50,8 @@ TEST_F(EndToEndTest, MessageBoxButtonsAreChineseWithTheirMnemonics) {
     site.Stop();
     qobject_cast<QLineEdit*>(Widget(*window, controls::编辑框3))->setText("1");
     Click(controls::按钮1);
-    ASSERT_TRUE(WaitUntil([&] { return (box = ShownMessageBox()) != nullptr; },
-                          std::chrono::seconds(30)));
+    ASSERT_TRUE(
+        WaitUntil([&] { return (box = ShownMessageBox()) != nullptr; }, std::chrono::seconds(30)));
     EXPECT_EQ(box->text(), QString::fromUtf16(u"访问失败，请重试！"));
     ASSERT_EQ(box->buttons().size(), 1);
     EXPECT_EQ(box->buttons()[0]->text(), QString::fromUtf16(u"确定"));

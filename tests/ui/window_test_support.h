@@ -81,8 +81,8 @@ struct Rect {
 struct FrameView {
     Text caption;
     ui::PictureSize client;
-    Rect outer;             // screen coordinates of the whole window, frame included
-    Rect workArea;          // the screen's work area
+    Rect outer;     // screen coordinates of the whole window, frame included
+    Rect workArea;  // the screen's work area
     bool resizable = false;
     bool minimizeButton = false;
     bool maximizeButton = false;
