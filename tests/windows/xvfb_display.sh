@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The X display the Windows window tests draw on under Wine, as a CTest fixture:
+# The X display every Windows test program runs with under Wine, as a CTest fixture:
 #   xvfb_display.sh start <display number> <state file>   starts Xvfb and waits for it
 #   xvfb_display.sh stop <display number> <state file>     ends the one it started
 set -euo pipefail
