@@ -74,7 +74,9 @@ TEST_F(EndToEndTest, TypicalCrawlPreviewAndSave) {
     EXPECT_EQ(Caption(controls::标签提示), "温馨提示 - 所有图片保存完成");
     ASSERT_TRUE(PressMessageBoxButton(kAnswerYes));
     ASSERT_TRUE(platform::WaitForWorkers(std::chrono::seconds(10)));
-    WaitUntil([&] { return Rows(controls::ImageList) == 0; });
+    // The two lists are emptied by two calls in turn: wait for both.
+    EXPECT_TRUE(WaitUntil(
+        [&] { return Rows(controls::ImageList) == 0 && Rows(controls::SourceList) == 0; }));
 
     EXPECT_EQ(Rows(controls::ImageList), 0);
     EXPECT_EQ(Rows(controls::SourceList), 0);
