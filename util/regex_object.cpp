@@ -109,7 +109,8 @@ std::u16string MarkGroupStart(const std::u16string& pattern, int group) {
         copyUpTo(position);
         std::string spelled;
         if (digits[0] != u'0' && value <= groups) {
-            spelled = "\\" + std::to_string(value > group ? value + 1 : value);
+            // In its own "(?:...)": a digit spelled right after it must not join the number.
+            spelled = "(?:\\" + std::to_string(value > group ? value + 1 : value) + ")";
         } else if (digits[0] <= u'7') {
             // An octal code of up to three digits (at most 0377), then literal digits.
             unsigned code = 0;
