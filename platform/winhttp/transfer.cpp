@@ -16,6 +16,7 @@ constexpr int kMaxRedirects = 10;
 constexpr long kReceiveBufferBytes = 128 * 1024;
 // Receiving pauses once this much of the body waits unread, so a large body is never held whole.
 constexpr std::size_t kMaxUnreadBytes = 512 * 1024;
+constexpr curl_off_t kTrustedLengthBytes = 64 * 1024 * 1024;
 // What the receive buffer can come to: the unread limit plus the one piece that crosses it.
 constexpr std::size_t kReceiveBufferCapacity = kMaxUnreadBytes + kReceiveBufferBytes;
 
@@ -294,6 +295,11 @@ std::size_t Transfer::Read(void* out, std::size_t size) {
 }
 
 DWORD Transfer::ReadAll(std::vector<std::uint8_t>* body) {
+    curl_off_t declared = -1;
+    curl_easy_getinfo(easy_.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &declared);
+    if (declared > 0 && declared <= kTrustedLengthBytes) {
+        body->reserve(body->size() + static_cast<std::size_t>(declared));
+    }
     const auto* unread = reinterpret_cast<const std::uint8_t*>(buffer_.data()) + readPos_;
     AppendGrowing(body, unread, buffer_.size() - readPos_);
     buffer_.clear();
