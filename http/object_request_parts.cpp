@@ -2,6 +2,7 @@
 // cookies collected from a response's header block and the check of the body's declared length.
 #include <array>
 #include <climits>
+#include <string_view>
 
 #include "http/object_web_request.h"
 #include "http/request_headers.h"
@@ -13,6 +14,14 @@ namespace {
 
 constexpr const char* kCrLf = "\r\n";
 constexpr int kPostMethod = 1;
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (detail::FoldAscii(a[i]) != detail::FoldAscii(b[i])) return false;
+    }
+    return true;
+}
 
 int ClampedMethod(int method) {
     return method < 0 || method > 7 ? 0 : method;
@@ -56,38 +65,43 @@ Text CompleteObjectRequestHeaders(const Text& headers, const Text& url, int meth
 
 Text CollectResponseCookies(const Text& responseHeaders) {
     Text cookies;
-    for (const Text& line : SplitText(responseHeaders, kCrLf)) {
-        const int separator = FindText(line, ": ");
-        const Text name = separator == -1 ? Text{} : LeftText(line, separator - 1);
-        if (name != "Set-Cookie") continue;
+    // Lines are looked at in place; only a "Set-Cookie" line (the name before the first ": ")
+    // is copied out to be taken apart.
+    VisitSplitPieces(responseHeaders, kCrLf, [&](std::string_view piece) {
+        if (!piece.starts_with("Set-Cookie: ")) return true;
+        const Text line(piece);
         // Only the first name=value pair counts; path, expiry and domain are dropped.
         const Text cookie = FindText(line, ";") != -1 ? TextBetween(line, "Set-Cookie:", ";")
                                                       : ReplaceText(line, "Set-Cookie:", "");
         cookies += TrimSpaces(cookie);
         cookies += "; ";
-    }
+        return true;
+    });
     if (RightText(cookies, 2) == "; ") cookies = LeftText(cookies, TextLength(cookies) - 2);
     return cookies;
 }
 
 bool ResponseBodyCutShort(const Text& responseHeaders, int received) {
     if (received <= 0) return false;
-    for (const Text& line : SplitText(responseHeaders, kCrLf)) {
-        const int colon = FindText(line, ":");
-        if (colon != TextLength("Content-Length") + 1 ||
-            FindText(line, "Content-Length", 1, true) != 1) {
-            continue;
+    constexpr std::string_view kName = "Content-Length";
+    bool cut = false;
+    // The first line whose name (before its first ":") is Content-Length, in any case, decides.
+    VisitSplitPieces(responseHeaders, kCrLf, [&](std::string_view line) {
+        if (line.size() <= kName.size() || line[kName.size()] != ':' ||
+            !EqualsIgnoringAsciiCase(line.substr(0, kName.size()), kName)) {
+            return true;
         }
-        const Text value = TrimSpaces(MidText(line, colon + 1, TextLength(line)));
-        if (TextLength(value) == 0 || TextLength(value) > 18) return false;
+        const std::string_view value = TrimSpacesView(line.substr(kName.size() + 1));
+        if (value.empty() || value.size() > 18) return false;
         long long declared = 0;
         for (char c : value) {
             if (c < '0' || c > '9') return false;
             declared = declared * 10 + (c - '0');
         }
-        return declared > received;
-    }
-    return false;
+        cut = declared > received;
+        return false;
+    });
+    return cut;
 }
 
 }  // namespace lumeno

@@ -6,12 +6,14 @@
 #include <cmath>
 #include <climits>
 #include <mutex>
+#include <string_view>
 
 #include "http/base64.h"
 #include "http/cookies.h"
 #include "http/request_headers.h"
 #include "platform/winhttp/winhttp_request_object.h"
 #include "util/runtime_services.h"
+#include "util/text_slicing.h"
 
 namespace lumeno {
 namespace {
@@ -51,11 +53,12 @@ struct HeaderLine {
 
 // A line's trimmed name (before the first ":") and value (after it); a line without ":" has an
 // empty name and value, which the object rejects like any empty name.
-HeaderLine SplitHeaderLine(const Text& line) {
-    const int colon = FindText(line, ":");
-    if (colon == -1) return {};
-    return {TrimSpaces(LeftText(line, colon - 1)),
-            TrimSpaces(MidText(line, colon + 1, TextLength(line)))};
+HeaderLine SplitHeaderLine(std::string_view line) {
+    detail::TextFinder colonFinder(line, ":", false);
+    const std::size_t colon = colonFinder.Next(0);
+    if (colon == detail::TextFinder::npos) return {};
+    return {Text(TrimSpacesView(line.substr(0, colon))),
+            Text(TrimSpacesView(line.substr(colon + 1)))};
 }
 
 void ApplyHeaderLines(const AutomationObject& request, const Text& headers) {
@@ -65,12 +68,13 @@ void ApplyHeaderLines(const AutomationObject& request, const Text& headers) {
         CallMethod(request, "SetRequestHeader", {line.name, line.value});
         return;
     }
-    for (const Text& text : SplitText(headers, kCrLf)) {
-        if (TextLength(text) == 0) continue;
+    VisitSplitPieces(headers, kCrLf, [&request](std::string_view text) {
+        if (text.empty()) return true;
         const HeaderLine line = SplitHeaderLine(text);
-        if (line.name == "Connection" && line.value == "keep-alive") continue;
+        if (line.name == "Connection" && line.value == "keep-alive") return true;
         CallMethod(request, "SetRequestHeader", {line.name, line.value});
-    }
+        return true;
+    });
 }
 
 // Status is read as a number; any fraction is dropped and values outside an int give 0.

@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "util/runtime_services.h"
+#include "util/text_slicing.h"
 
 namespace lumeno {
 namespace {
@@ -30,21 +31,8 @@ constexpr std::array<DefaultHeader, 6> kDefaultHeaders{{
 
 constexpr int kPostMethod = 1;
 
-// The upper-cased first byte followed by the rest unchanged.
-Text CapitalisePiece(const Text& piece) {
-    return UpperText(LeftText(piece, 1)) + MidText(piece, 2, TextLength(piece));
-}
-
-Text CapitaliseName(const Text& name) {
-    if (FindText(name, "-") == -1) return CapitalisePiece(name);
-    Text joined;
-    bool first = true;
-    for (const Text& piece : SplitText(name, "-")) {
-        if (!first) joined += "-";
-        joined += CapitalisePiece(piece);
-        first = false;
-    }
-    return joined;
+void CapitaliseByte(char& c) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
 }
 
 // Removes every "Connection: keep-alive" line that is followed by CR LF. Only whole lines are
@@ -125,18 +113,29 @@ Text AssembleRequestHeaders(const Text& headers, int method, const Text& cookies
 
 Text CapitaliseHeaderNames(const Text& headerText) {
     Text result;
-    for (const Text& line : SplitText(headerText, kCrLf)) {
-        const int colon = FindText(line, ":");
-        if (colon == -1) continue;  // also every empty line
-        const Text name = CapitaliseName(LeftText(line, colon - 1));
-        // The rest follows the first as many bytes as the capitalised name has; a name ending
-        // in "-" loses that dash in the split and gets it back from the rest here.
-        const int nameLength = TextLength(name);
-        result += name;
-        result += RightText(line, TextLength(line) - nameLength);
+    result.reserve(headerText.size() + 2);
+    VisitSplitPieces(headerText, kCrLf, [&result](std::string_view line) {
+        detail::TextFinder colonFinder(line, ":", false);
+        const std::size_t colon = colonFinder.Next(0);
+        if (colon == detail::TextFinder::npos) return true;  // also every empty line
+        const std::size_t start = result.size();
+        result.append(line);
         result += kCrLf;
-    }
-    return LeftText(result, TextLength(result) - 2);
+        // The first byte of the name and of every piece after a "-" in it, upper-cased when
+        // it is a single-byte lower-case letter.
+        const std::string_view name = line.substr(0, colon);
+        detail::TextFinder dashFinder(name, "-", false);
+        std::size_t piece = 0;
+        while (piece < name.size()) {
+            CapitaliseByte(result[start + piece]);
+            const std::size_t dash = dashFinder.Next(piece);
+            if (dash == detail::TextFinder::npos) break;
+            piece = dash + 1;
+        }
+        return true;
+    });
+    if (result.size() >= 2) result.resize(result.size() - 2);
+    return result;
 }
 
 Text HeaderValue(const Text& headerText, const Text& name) {

@@ -2,6 +2,8 @@
 // per-thread status of the last call.
 #include "util/automation.h"
 
+#include <array>
+#include <span>
 #include <vector>
 
 #include "platform/codepage/codepage.h"
@@ -27,16 +29,26 @@ HRESULT Invoke(const AutomationObject& object, const Text& name, DispatchKind ki
                const AutomationArgument* leading, AutomationArguments arguments, Variant* result) {
     HRESULT hr = platform::E_POINTER;
     if (object.Get()) {
-        std::vector<const AutomationArgument*> given;
-        if (leading != nullptr) given.push_back(leading);
-        for (const AutomationArgument& argument : arguments) given.push_back(&argument);
-        std::vector<Variant> values;
-        values.reserve(given.size());
-        for (const AutomationArgument* argument : given) values.push_back(argument->Value());
+        // Calls take a handful of arguments: up to kInlineArguments are marshalled on the stack,
+        // more in a vector, so an everyday call allocates nothing of its own.
+        constexpr std::size_t kInlineArguments = 8;
+        const std::size_t count = arguments.size() + (leading != nullptr ? 1 : 0);
+        std::array<Variant, kInlineArguments> inlineValues;
+        std::vector<Variant> moreValues;
+        std::span<Variant> values(inlineValues.data(), count);
+        if (count > kInlineArguments) {
+            moreValues.resize(count);
+            values = std::span<Variant>(moreValues);
+        }
+        const auto argumentAt = [&](std::size_t i) -> const AutomationArgument& {
+            if (leading != nullptr) return i == 0 ? *leading : arguments.begin()[i - 1];
+            return arguments.begin()[i];
+        };
+        for (std::size_t i = 0; i < count; ++i) values[i] = argumentAt(i).Value();
         hr = object.Get()->Invoke(name, kind, values, result);
         if (platform::Succeeded(hr)) {
-            for (std::size_t i = 0; i < given.size(); ++i)
-                if (AutomationVariant* target = given[i]->Target()) target->Value() = values[i];
+            for (std::size_t i = 0; i < count; ++i)
+                if (AutomationVariant* target = argumentAt(i).Target()) target->Value() = values[i];
         }
     }
     tLastObjectError = platform::Failed(hr) ? hr : 0;

@@ -2,6 +2,7 @@
 // case, comparison and single characters.
 #include "util/runtime_services.h"
 #include "util/runtime_text_search.h"
+#include "util/text_slicing.h"
 
 #include <algorithm>
 
@@ -30,7 +31,7 @@ Text MidText(const Text& text, int start, int n) {
     return text.substr(static_cast<std::size_t>(start) - 1, static_cast<std::size_t>(n));
 }
 
-Text TrimSpaces(const Text& text) {
+std::string_view TrimSpacesView(std::string_view text) {
     // Walk character by character so that an A1 A1 made of the second byte of one pair and the
     // first byte of the next is not taken for a full-width space.
     std::size_t first = text.size();
@@ -52,6 +53,10 @@ Text TrimSpaces(const Text& text) {
     }
     if (first >= end) return {};
     return text.substr(first, end - first);
+}
+
+Text TrimSpaces(const Text& text) {
+    return Text(TrimSpacesView(text));
 }
 
 Text UpperText(const Text& text) {

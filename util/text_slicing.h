@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "util/runtime_services.h"
+#include "util/runtime_text_search.h"
 
 namespace lumeno {
 
@@ -68,6 +69,26 @@ Text JoinTexts(std::string_view first, std::string_view second, const More&... m
     for (std::string_view part : parts) joined.append(part);
     return joined;
 }
+
+// Calls visit(piece) with each piece SplitText(text, delimiter) gives, in order, as views into
+// `text` instead of copies: for walking the lines of a header block without allocating. The
+// delimiter must not be empty. Stops early when visit returns false.
+template <class Visit>
+void VisitSplitPieces(std::string_view text, std::string_view delimiter, Visit visit) {
+    detail::TextFinder finder(text, delimiter, false);
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t p = finder.Next(pos);
+        const std::size_t end = p == detail::TextFinder::npos ? text.size() : p;
+        if (!visit(text.substr(pos, end - pos))) return;
+        if (p == detail::TextFinder::npos) return;
+        pos = p + delimiter.size();
+    }
+}
+
+// The view without the spaces TrimSpaces removes (ASCII spaces and full-width A1 A1 spaces at
+// either end).
+std::string_view TrimSpacesView(std::string_view text);
 
 // -1, 0 or 1 comparing unsigned bytes; a text that is a prefix of the other sorts first.
 int CompareTextBytes(const Text& a, const Text& b);
