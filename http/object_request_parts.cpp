@@ -42,21 +42,29 @@ Text CompleteObjectRequestHeaders(const Text& headers, const Text& url, int meth
     Text working = headers;
     if (addDefaultHeaders) {
         struct Row {
-            const char* searched;
-            Text line;
+            std::string_view searched;  // looked for anywhere in the text, ASCII case ignored
+            std::string_view line;      // appended after CR LF when the searched text is absent
+            bool withUrl;               // the line ends in the request's URL
             bool postOnly;
         };
-        const std::array<Row, 5> rows{{
-            {"Accept:", "Accept: */*", false},
-            {"Referer:", "Referer: " + url, false},
-            {"Accept-Language:", "Accept-Language: zh-cn", false},
-            {"User-Agent:", "User-Agent: Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)",
+        static constexpr std::array<Row, 5> kRows{{
+            {"Accept:", "Accept: */*", false, false},
+            {"Referer:", "Referer: ", true, false},
+            {"Accept-Language:", "Accept-Language: zh-cn", false, false},
+            {"User-Agent:", "User-Agent: Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)", false,
              false},
-            {"Content-Type:", "Content-Type: application/x-www-form-urlencoded", true},
+            {"Content-Type:", "Content-Type: application/x-www-form-urlencoded", false, true},
         }};
-        for (const Row& row : rows) {
+        working.reserve(headers.size() + url.size() + 256);
+        for (const Row& row : kRows) {
             if (row.postOnly && ClampedMethod(method) != kPostMethod) continue;
-            if (FindText(working, row.searched, 1, true) == -1) working += kCrLf + row.line;
+            if (detail::TextFinder(working, row.searched, true).Next(0) !=
+                detail::TextFinder::npos) {
+                continue;
+            }
+            working += kCrLf;
+            working += row.line;
+            if (row.withUrl) working += url;
         }
     }
     if (normaliseHeaderNames) working = CapitaliseHeaderNames(working);

@@ -16,6 +16,10 @@ constexpr int kMaxRedirects = 10;
 constexpr long kReceiveBufferBytes = 128 * 1024;
 // Receiving pauses once this much of the body waits unread, so a large body is never held whole.
 constexpr std::size_t kMaxUnreadBytes = 512 * 1024;
+// Room for a usual response head, taken at its status line.
+constexpr std::size_t kHeaderBlockBytes = 1024;
+// A declared body length up to this is reserved whole before the body is read; a larger one
+// (or none) grows in steps, so a false length cannot make a request hold much it never gets.
 constexpr curl_off_t kTrustedLengthBytes = 64 * 1024 * 1024;
 // What the receive buffer can come to: the unread limit plus the one piece that crosses it.
 constexpr std::size_t kReceiveBufferCapacity = kMaxUnreadBytes + kReceiveBufferBytes;
@@ -199,6 +203,7 @@ bool Transfer::Configure() {
     bool hasAccept = false, hasExpect = false, hasContentType = false, hasProxyConnection = false;
     bool hasConnection = false;
     curl_slist* list = nullptr;
+    std::string line;
     for (const auto& [name, value] : settings_.headers) {
         hasAccept = hasAccept || EqualNoCase(name, "Accept");
         hasExpect = hasExpect || EqualNoCase(name, "Expect");
@@ -206,7 +211,13 @@ bool Transfer::Configure() {
         hasProxyConnection = hasProxyConnection || EqualNoCase(name, "Proxy-Connection");
         hasConnection = hasConnection || EqualNoCase(name, "Connection");
         // "Name;" is libcurl's way to send a header with an empty value.
-        const std::string line = value.empty() ? name + ";" : name + ": " + value;
+        line.assign(name);
+        if (value.empty()) {
+            line += ';';
+        } else {
+            line += ": ";
+            line += value;
+        }
         list = curl_slist_append(list, line.c_str());
     }
     if (!hasAccept) list = curl_slist_append(list, "Accept:");
@@ -500,6 +511,7 @@ std::size_t Transfer::OnHeader(char* data, std::size_t size, std::size_t count, 
     if (line.starts_with("HTTP/")) {
         // Each response starts a new block, so only the final response's block stays.
         t->rawHeaders_.clear();
+        t->rawHeaders_.reserve(kHeaderBlockBytes);
         t->location_.clear();
         const std::size_t space = line.find(' ');
         t->status_ = space == std::string_view::npos

@@ -278,6 +278,7 @@ HINTERNET WinHttpOpenRequest(HINTERNET connection, const char16_t* verb, const c
         return nullptr;
     }
     request->path = ObjectPath(objectName);
+    request->headers.reserve(8);  // the lines a caller usually adds, without regrowth
     request->secure = (flags & WINHTTP_FLAG_SECURE) != 0;
     request->timeouts = owner->session->timeouts;
     if (referrer != nullptr && *referrer != 0) {

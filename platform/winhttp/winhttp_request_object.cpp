@@ -7,6 +7,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/codepage/codepage.h"
@@ -51,6 +52,17 @@ public:
 private:
     HINTERNET handle_ = nullptr;
 };
+
+// The text of a string argument as it is held; another kind is converted into *storage.
+HRESULT StringArgument(const Variant& value, std::u16string* storage, std::u16string_view* text) {
+    if (const std::u16string* held = value.Bstr()) {
+        *text = *held;
+        return S_OK;
+    }
+    const HRESULT hr = VariantToString(value, storage);
+    *text = *storage;
+    return hr;
+}
 
 HRESULT LastFailure() {
     const DWORD error = WinHttpLastError();
@@ -234,19 +246,23 @@ private:
 
     HRESULT SetRequestHeader(std::span<Variant> args) {
         if (args.size() != 2) return DISP_E_BADPARAMCOUNT;
-        std::u16string name, value;
-        if (Failed(VariantToString(args[0], &name)) || Failed(VariantToString(args[1], &value))) {
+        std::u16string nameStorage, valueStorage;
+        std::u16string_view name, value;
+        if (Failed(StringArgument(args[0], &nameStorage, &name)) ||
+            Failed(StringArgument(args[1], &valueStorage, &value))) {
             return DISP_E_TYPEMISMATCH;
         }
         if (request_.get() == nullptr)
             return HResultFromWin32(ERROR_WINHTTP_CANNOT_CALL_BEFORE_OPEN);
-        if (name.empty() || name.find_first_of(u":\r\n \t") != std::u16string::npos ||
-            value.find_first_of(u"\r\n") != std::u16string::npos) {
+        if (name.empty() || name.find_first_of(u":\r\n \t") != std::u16string_view::npos ||
+            value.find_first_of(u"\r\n") != std::u16string_view::npos) {
             return E_INVALIDARG;
         }
-        if (EqualsAsciiIgnoreCase(name, u"Content-Type")) contentType_ = value;
+        if (EqualsAsciiIgnoreCase(name, u"Content-Type")) contentType_ = std::u16string(value);
         // A header set twice keeps its last value; an empty value is still sent.
-        const std::u16string line = name + u": " + value;
+        std::u16string line;
+        line.reserve(name.size() + 2 + value.size());
+        line.append(name).append(u": ").append(value);
         const DWORD whole = static_cast<DWORD>(line.size());
         if (!WinHttpAddRequestHeaders(request_.get(), line.c_str(), whole,
                                       WINHTTP_ADDREQ_FLAG_REPLACE | WINHTTP_ADDREQ_FLAG_ADD)) {
