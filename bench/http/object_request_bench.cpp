@@ -48,20 +48,29 @@ bool RunCurl(const std::vector<std::string>& arguments) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-void BM_ObjectWebRequest(benchmark::State& state) {
+// Runs kRequests fetches of the page per iteration; fetch(url) gives the body's size, or -1
+// when the fetch failed.
+template <class Fetch>
+void FetchPages(benchmark::State& state, const char* failure, Fetch fetch) {
     const std::string url = PageUrl();
     for (auto _ : state) {
         for (int i = 0; i < kRequests; ++i) {
-            const lumeno::ByteSet body = lumeno::ObjectWebRequest(url);
-            if (body.size() != kPageBytes) {
-                state.SkipWithError("short body");
+            if (fetch(url) != kPageBytes) {
+                state.SkipWithError(failure);
                 return;
             }
-            benchmark::DoNotOptimize(body.data());
         }
     }
     state.SetItemsProcessed(state.iterations() * kRequests);
     state.SetBytesProcessed(state.iterations() * kRequests * kPageBytes);
+}
+
+void BM_ObjectWebRequest(benchmark::State& state) {
+    FetchPages(state, "short body", [](const std::string& url) {
+        const lumeno::ByteSet body = lumeno::ObjectWebRequest(url);
+        benchmark::DoNotOptimize(body.data());
+        return static_cast<long>(body.size());
+    });
 }
 BENCHMARK(BM_ObjectWebRequest)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -82,26 +91,19 @@ BENCHMARK(BM_CurlProcessPerRequest)->Unit(benchmark::kMillisecond)->UseRealTime(
 
 // libcurl sending the same header lines as the object transport with a URL alone.
 void BM_LibcurlNewConnectionPerRequest(benchmark::State& state) {
-    const std::string url = PageUrl();
+    const std::string page = PageUrl();
     const std::vector<std::string> headers = {
         "Accept: */*",
-        "Referer: " + url,
+        "Referer: " + page,
         "Accept-Language: zh-cn",
         "User-Agent: Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)",
     };
-    for (auto _ : state) {
-        for (int i = 0; i < kRequests; ++i) {
-            std::string body;
-            if (!lumeno::bench::FetchOnNewConnection(url, &body, headers) ||
-                body.size() != kPageBytes) {
-                state.SkipWithError("libcurl failed");
-                return;
-            }
-            benchmark::DoNotOptimize(body.data());
-        }
-    }
-    state.SetItemsProcessed(state.iterations() * kRequests);
-    state.SetBytesProcessed(state.iterations() * kRequests * kPageBytes);
+    FetchPages(state, "libcurl failed", [&headers](const std::string& url) {
+        std::string body;
+        if (!lumeno::bench::FetchOnNewConnection(url, &body, headers)) return -1L;
+        benchmark::DoNotOptimize(body.data());
+        return static_cast<long>(body.size());
+    });
 }
 BENCHMARK(BM_LibcurlNewConnectionPerRequest)->Unit(benchmark::kMillisecond)->UseRealTime();
 
