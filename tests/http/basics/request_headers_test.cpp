@@ -126,6 +126,10 @@ INSTANTIATE_TEST_SUITE_P(
         CapitaliseCase{"OnlyNameBeforeFirstColon", "x: a-b: c", "X: a-b: c"},
         CapitaliseCase{"DigitFirst", "1abc: x", "1abc: x"},
         CapitaliseCase{"DoubleByteNameUnchanged", "\xB0\xA1-x: 1", "\xB0\xA1-X: 1"},
+        // A dash, colon or CR LF that is the second byte of a pair separates nothing.
+        CapitaliseCase{"DashInsidePairIsNoPiece", "\xB0-x: 1", "\xB0-x: 1"},
+        CapitaliseCase{"ColonInsidePairIsNoSeparator", "a\xB0:b-c: 1", "A\xB0:b-C: 1"},
+        CapitaliseCase{"CrInsidePairEndsNoLine", "a: \xB0\r\nb: 2", "A: \xB0\r\nb: 2"},
         CapitaliseCase{"LineWithoutColonDropped", "noColon", ""},
         CapitaliseCase{"EmptyLinesDroppedNoFinalCrLf", "a: 1\r\n\r\nb: 2\r\n", "A: 1\r\nB: 2"},
         CapitaliseCase{"LeadingEmptyLineDropped", "\r\nAccept: */*", "Accept: */*"},

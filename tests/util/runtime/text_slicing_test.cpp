@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string_view>
+#include <vector>
+
 namespace lumeno {
 namespace {
 
@@ -178,4 +181,28 @@ TEST(ArrayCount, Elements) {
 }
 
 }  // namespace
+// The pieces seen in place are the pieces SplitText copies out, pairs and empty pieces
+// included; the walk stops when told to.
+TEST(VisitSplitPieces, SeesWhatSplitTextGives) {
+    const Text texts[] = {"",           "a",        "a\r\n",        "\r\nA",
+                          "a\r\n\r\nb", "\r\n\r\n", "a: \xB0\r\nb", "\xB0\xA1\r\n\xB0"};
+    for (const Text& text : texts) {
+        std::vector<Text> seen;
+        VisitSplitPieces(text, "\r\n", [&seen](std::string_view piece) {
+            seen.emplace_back(piece);
+            return true;
+        });
+        const TextArray split = SplitText(text, "\r\n");
+        ASSERT_EQ(static_cast<int>(seen.size()), split.Count()) << text;
+        for (int i = 0; i < split.Count(); ++i) EXPECT_EQ(seen[i], split[i + 1]) << text;
+    }
+    int calls = 0;
+    VisitSplitPieces("a,b,c", ",", [&calls](std::string_view piece) {
+        ++calls;
+        return piece != "b";
+    });
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(TrimSpacesView(" \xA1\xA1x y\xA1\xA1 "), "x y");
+}
+
 }  // namespace lumeno
