@@ -1,4 +1,4 @@
-// Per-thread initialisation counts, the class registry and instance creation.
+// Per-thread initialisation counts, the class registry and instance creation by CLSID.
 #include "platform/com/runtime.h"
 
 #include <mutex>
@@ -56,17 +56,6 @@ HRESULT CoCreateInstance(std::string_view clsid, unsigned context, DispatchPtr* 
     if (!made) return E_FAIL;
     *object = std::move(made);
     return S_OK;
-}
-
-HRESULT CreateInstance(std::string_view classText, unsigned context, DispatchPtr* object) {
-    std::string clsid;
-    if (!classText.empty() && classText.front() == '{') {
-        if (!IsClsidText(classText)) return CO_E_CLASSSTRING;
-        clsid = classText;
-    } else if (HRESULT hr = CLSIDFromProgID(classText, &clsid); Failed(hr)) {
-        return hr;
-    }
-    return CoCreateInstance(clsid, context, object);
 }
 
 HRESULT OleRun(const DispatchPtr& object) {

@@ -151,17 +151,6 @@ HRESULT CoCreateInstance(std::string_view clsid, unsigned context, DispatchPtr* 
     return S_OK;
 }
 
-HRESULT CreateInstance(std::string_view classText, unsigned context, DispatchPtr* object) {
-    std::string clsid;
-    if (!classText.empty() && classText.front() == '{') {
-        if (!IsClsidText(classText)) return CO_E_CLASSSTRING;
-        clsid = classText;
-    } else if (HRESULT hr = CLSIDFromProgID(classText, &clsid); Failed(hr)) {
-        return hr;
-    }
-    return CoCreateInstance(clsid, context, object);
-}
-
 HRESULT OleRun(const DispatchPtr& object) {
     if (!object) return E_INVALIDARG;
     IDispatch* system = win32::SystemDispatch(object);
