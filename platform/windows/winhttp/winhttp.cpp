@@ -7,6 +7,8 @@
 
 #include "platform/winhttp/winhttp.h"
 
+#include <tuple>
+
 namespace lumeno::platform {
 namespace {
 
@@ -34,6 +36,31 @@ struct WinHttpFunctions {
     bool complete = false;
 };
 
+// One function of the library: its exported name and the member that holds it.
+template <class Function>
+struct Binding {
+    const char* name;
+    Function WinHttpFunctions::*member;
+};
+
+constexpr std::tuple kBindings{
+    Binding{"WinHttpCheckPlatform", &WinHttpFunctions::checkPlatform},
+    Binding{"WinHttpCrackUrl", &WinHttpFunctions::crackUrl},
+    Binding{"WinHttpOpen", &WinHttpFunctions::open},
+    Binding{"WinHttpSetTimeouts", &WinHttpFunctions::setTimeouts},
+    Binding{"WinHttpConnect", &WinHttpFunctions::connect},
+    Binding{"WinHttpOpenRequest", &WinHttpFunctions::openRequest},
+    Binding{"WinHttpSetCredentials", &WinHttpFunctions::setCredentials},
+    Binding{"WinHttpSetOption", &WinHttpFunctions::setOption},
+    Binding{"WinHttpAddRequestHeaders", &WinHttpFunctions::addRequestHeaders},
+    Binding{"WinHttpSendRequest", &WinHttpFunctions::sendRequest},
+    Binding{"WinHttpReceiveResponse", &WinHttpFunctions::receiveResponse},
+    Binding{"WinHttpQueryDataAvailable", &WinHttpFunctions::queryDataAvailable},
+    Binding{"WinHttpReadData", &WinHttpFunctions::readData},
+    Binding{"WinHttpQueryHeaders", &WinHttpFunctions::queryHeaders},
+    Binding{"WinHttpCloseHandle", &WinHttpFunctions::closeHandle},
+};
+
 template <class Function>
 bool Bind(HMODULE module, const char* name, Function*& function) {
     function = reinterpret_cast<Function*>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
@@ -44,21 +71,12 @@ WinHttpFunctions LoadFunctions() {
     WinHttpFunctions f{};
     HMODULE module = ::LoadLibraryW(L"Winhttp.dll");
     if (module == nullptr) return f;
-    f.complete = Bind(module, "WinHttpCheckPlatform", f.checkPlatform) &&
-                 Bind(module, "WinHttpCrackUrl", f.crackUrl) &&
-                 Bind(module, "WinHttpOpen", f.open) &&
-                 Bind(module, "WinHttpSetTimeouts", f.setTimeouts) &&
-                 Bind(module, "WinHttpConnect", f.connect) &&
-                 Bind(module, "WinHttpOpenRequest", f.openRequest) &&
-                 Bind(module, "WinHttpSetCredentials", f.setCredentials) &&
-                 Bind(module, "WinHttpSetOption", f.setOption) &&
-                 Bind(module, "WinHttpAddRequestHeaders", f.addRequestHeaders) &&
-                 Bind(module, "WinHttpSendRequest", f.sendRequest) &&
-                 Bind(module, "WinHttpReceiveResponse", f.receiveResponse) &&
-                 Bind(module, "WinHttpQueryDataAvailable", f.queryDataAvailable) &&
-                 Bind(module, "WinHttpReadData", f.readData) &&
-                 Bind(module, "WinHttpQueryHeaders", f.queryHeaders) &&
-                 Bind(module, "WinHttpCloseHandle", f.closeHandle);
+    // In the table's order, stopping at the first function the library lacks.
+    f.complete = std::apply(
+        [&](const auto&... binding) {
+            return (Bind(module, binding.name, f.*binding.member) && ...);
+        },
+        kBindings);
     return f;
 }
 
