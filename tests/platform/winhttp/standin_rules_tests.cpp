@@ -1,12 +1,11 @@
 // Argument and state rules that our stand-in enforces beyond WinHTTP's: measured under Wine 8,
 // the system's WinHTTP accepts each of these (a named proxy without a name, the access type 2,
 // an empty server name, header lines without a colon, other authentication schemes, a body
-// whose rest would follow the send, reads before the response, the URLs below; Windows cracks
-// "http://host:0/" with port 0) or refuses it with another code. The logic never makes these
-// calls or relies only on their failing; the stand-in refuses them so that a mistake shows.
+// whose rest would follow the send, reads before the response, the URLs marked as the stand-in's
+// own in url_crack_tests.cpp; Windows cracks "http://host:0/" with port 0) or refuses it with
+// another code. The logic never makes these calls or relies only on their failing; the stand-in
+// refuses them so that a mistake shows.
 #include <gtest/gtest.h>
-
-#include <string>
 
 #include "platform/winhttp/winhttp.h"
 #include "tests/platform/winhttp/handle_rules_fixture.h"
@@ -51,28 +50,6 @@ TEST_F(HandleRules, NothingIsReadBeforeTheResponse) {
     EXPECT_EQ(WinHttpLastError(), ERROR_WINHTTP_INCORRECT_HANDLE_STATE);
     EXPECT_FALSE(WinHttpReadData(request_.get(), buffer, sizeof buffer, &n));
 }
-
-struct RefusedUrl {
-    std::u16string url;
-    DWORD error;
-};
-
-class CrackUrlStandInRefusal : public ::testing::TestWithParam<RefusedUrl> {};
-
-TEST_P(CrackUrlStandInRefusal, FailsWithReason) {
-    URL_COMPONENTS parts{};
-    parts.dwStructSize = sizeof parts;
-    parts.dwHostNameLength = 0xFFFFFFFF;
-    EXPECT_FALSE(WinHttpCrackUrl(GetParam().url.c_str(), 0, 0, &parts));
-    EXPECT_EQ(WinHttpLastError(), GetParam().error);
-}
-
-INSTANTIATE_TEST_SUITE_P(Urls, CrackUrlStandInRefusal,
-                         ::testing::Values(RefusedUrl{u"http:///path", ERROR_WINHTTP_INVALID_URL},
-                                           RefusedUrl{u"http://host:8a/",
-                                                      ERROR_WINHTTP_INVALID_URL},
-                                           RefusedUrl{u"http://host:0/", ERROR_WINHTTP_INVALID_URL},
-                                           RefusedUrl{u"http://[::1/", ERROR_WINHTTP_INVALID_URL}));
 
 TEST_F(HandleRules, TheWholeBodyComesWithTheSend) {
     EXPECT_FALSE(WinHttpSendRequest(request_.get(), nullptr, 0, "abc", 3, 10, 0));
