@@ -18,8 +18,6 @@
 namespace lumeno::ui {
 namespace {
 
-constexpr int kFatalErrorStyle = 0x10;  // OK button, error icon
-
 // Addresses ("scheme://...") go to the desktop as they are; everything else is a path of the
 // logic, mapped to the local file system.
 QUrl ShellUrlFor(const Text& target) {
@@ -35,14 +33,16 @@ QUrl ShellUrlFor(const Text& target) {
 }  // namespace
 
 QtWindowControls::QtWindowControls(FormWindow& window, ShellOpener opener)
-    : window_(&window), opener_(std::move(opener)), calls_([this](bool) {
+    : QueuedWindowControls([this](bool) {
           QMetaObject::invokeMethod(
-              &batchContext_, [this] { calls_.RunBatch(); }, Qt::QueuedConnection);
-      }) {
+              &batchContext_, [this] { Calls().RunBatch(); }, Qt::QueuedConnection);
+      }),
+      window_(&window),
+      opener_(std::move(opener)) {
     if (!opener_) opener_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     for (const Text& name : window.ControlNames()) {
         QWidget* control = window.Control(name);
-        if (auto* list = qobject_cast<QTableWidget*>(control)) rows_[name] = list->rowCount();
+        if (auto* list = qobject_cast<QTableWidget*>(control)) CountRows(name, list->rowCount());
         if (window.KindOf(control) == ControlKind::PictureBox) {
             pictureBoxes_[name] = control->size();
         }
@@ -51,31 +51,8 @@ QtWindowControls::QtWindowControls(FormWindow& window, ShellOpener opener)
 }
 
 QtWindowControls::~QtWindowControls() {
-    calls_.Close();
-}
-
-template <class R, class Work>
-R QtWindowControls::Ask(Work work, R empty) {
-    if (shutDown_) return empty;
-    if (calls_.OnWindowThread()) {
-        calls_.RunAll();
-        return shutDown_ || !window_ ? empty : work();
-    }
-    auto promise = std::make_shared<std::promise<R>>();
-    std::future<R> answer = promise->get_future();
-    calls_.Post([this, promise, work = std::move(work), empty]() mutable {
-        promise->set_value(window_ ? work() : empty);
-    });
-    return WaitForAnswer(answer, empty, shutDown_);
-}
-
-template <class Work>
-void QtWindowControls::Do(Work work) {
-    if (shutDown_) return;
-    calls_.Post([this, work = std::move(work)]() mutable {
-        if (window_) work();
-    });
-    if (calls_.OnWindowThread()) calls_.RunAll();
+    // Before batchContext_ goes: no batch may be scheduled on it any more.
+    Calls().Close();
 }
 
 int QtWindowControls::Checked(const Text& control) {
@@ -134,7 +111,7 @@ void QtWindowControls::SetCaption(const Text& control, const Text& caption) {
 }
 
 void QtWindowControls::SetPicture(const Text& control, const ByteSet& bytes) {
-    if (shutDown_) return;
+    if (IsShutDown()) return;
     const auto box = pictureBoxes_.find(control);
     if (box == pictureBoxes_.end()) return;
     // Decoding happens on the calling thread; only the finished image crosses over.
@@ -158,13 +135,6 @@ int QtWindowControls::CurrentRow(const Text& list) {
             return first;
         },
         -1);
-}
-
-int QtWindowControls::ListRowCount(const Text& list) {
-    if (shutDown_) return 0;
-    std::lock_guard lock(rowsMutex_);
-    const auto found = rows_.find(list);
-    return found == rows_.end() ? 0 : found->second;
 }
 
 Text QtWindowControls::ListCellText(const Text& list, int row, int column) {
@@ -192,45 +162,23 @@ void QtWindowControls::SetListCellText(const Text& list, int row, int column, co
     });
 }
 
-int QtWindowControls::AppendListRow(const Text& list) {
-    int index = -1;
-    {
-        std::lock_guard lock(rowsMutex_);
-        const auto found = rows_.find(list);
-        if (shutDown_ || found == rows_.end()) return -1;
-        index = found->second++;
-        calls_.Post([this, list] {
-            if (!window_) return;
-            if (auto* table = qobject_cast<QTableWidget*>(window_->Control(list))) {
-                table->insertRow(table->rowCount());
-            }
-        });
+void QtWindowControls::InsertListRow(const Text& list) {
+    if (auto* table = qobject_cast<QTableWidget*>(window_->Control(list))) {
+        table->insertRow(table->rowCount());
     }
-    if (calls_.OnWindowThread()) calls_.RunAll();
-    return index;
 }
 
-void QtWindowControls::ClearListRows(const Text& list) {
-    {
-        std::lock_guard lock(rowsMutex_);
-        const auto found = rows_.find(list);
-        if (shutDown_ || found == rows_.end()) return;
-        found->second = 0;
-        calls_.Post([this, list] {
-            if (!window_) return;
-            if (auto* table = qobject_cast<QTableWidget*>(window_->Control(list))) {
-                table->clearContents();
-                table->setRowCount(0);
-            }
-        });
+void QtWindowControls::RemoveListRows(const Text& list) {
+    if (auto* table = qobject_cast<QTableWidget*>(window_->Control(list))) {
+        table->clearContents();
+        table->setRowCount(0);
     }
-    if (calls_.OnWindowThread()) calls_.RunAll();
 }
 
 int QtWindowControls::AskMessageBox(const Text& message, int style, const Text& title) {
-    if (shutDown_) return 0;
-    if (calls_.OnWindowThread()) {
-        calls_.RunAll();
+    if (IsShutDown()) return 0;
+    if (Calls().OnWindowThread()) {
+        RunQueued();
         // A task-modal box on the window thread: exec() keeps the other calls flowing.
         QMessageBox* box = CreateMessageBox(message, style, title);
         int answer = 0;
@@ -242,7 +190,7 @@ int QtWindowControls::AskMessageBox(const Text& message, int style, const Text& 
     // For a worker: a box without owner that leaves the window usable; only the worker waits.
     auto promise = std::make_shared<std::promise<int>>();
     std::future<int> answer = promise->get_future();
-    calls_.Post([this, promise, message, style, title] {
+    Calls().Post([this, promise, message, style, title] {
         QMessageBox* box = CreateMessageBox(message, style, title);
         box->setWindowModality(Qt::NonModal);
         QObject::connect(box, &QMessageBox::finished, box,
@@ -251,15 +199,7 @@ int QtWindowControls::AskMessageBox(const Text& message, int style, const Text& 
         workerBoxes_.emplace_back(box);
         box->show();
     });
-    return WaitForAnswer(answer, 0, shutDown_);
-}
-
-int QtWindowControls::ShowMessageBox(const Text& message, int buttons, const Text& title) {
-    return AskMessageBox(message, buttons, title);
-}
-
-void QtWindowControls::ShowFatalError(const Text& boxText) {
-    AskMessageBox(boxText, kFatalErrorStyle, "错误");
+    return WaitForAnswer(answer, 0, ShutDownFlag());
 }
 
 void QtWindowControls::OpenWithShell(const Text& target) {
@@ -267,9 +207,7 @@ void QtWindowControls::OpenWithShell(const Text& target) {
     Do([this, url = ShellUrlFor(target)] { opener_(url); });
 }
 
-void QtWindowControls::Shutdown() {
-    if (shutDown_.exchange(true)) return;
-    calls_.Close();
+void QtWindowControls::CloseMessageBoxes() {
     for (const QPointer<QMessageBox>& box : workerBoxes_) {
         if (box) box->close();
     }

@@ -2,7 +2,6 @@
 #include "ui/win32/win32_window_controls.h"
 
 #include <algorithm>
-#include <future>
 #include <memory>
 
 #include "platform/codepage/codepage.h"
@@ -13,7 +12,7 @@
 namespace lumeno::ui::win32 {
 namespace {
 
-constexpr int kFatalErrorStyle = MB_OK | MB_ICONERROR;
+static_assert(QueuedWindowControls::kFatalErrorStyle == (MB_OK | MB_ICONERROR));
 // The first read of a list cell: 512 bytes, doubled while the text fills the buffer.
 constexpr int kFirstCellBuffer = 512;
 constexpr int kLongestCell = 1 << 24;
@@ -34,7 +33,7 @@ bool IsCell(HWND list, int row, int column) {
 }  // namespace
 
 Win32WindowControls::Win32WindowControls(Win32Form& form, ShellOpener opener)
-    : form_(form), opener_(std::move(opener)), calls_([window = form.Handle()](bool afterInput) {
+    : QueuedWindowControls([window = form.Handle()](bool afterInput) {
           // Posted messages come before input and painting, and a message loop that empties
           // its queue would never see it empty: a following batch waits behind them with the
           // lowest-priority message there is.
@@ -43,26 +42,29 @@ Win32WindowControls::Win32WindowControls(Win32Form& form, ShellOpener opener)
               return;
           }
           ::PostMessageW(window, Win32Form::kRunCallsMessage, 0, 0);
-      }) {
+      }),
+      form_(form),
+      opener_(std::move(opener)) {
     if (!opener_) opener_ = [](const std::string& target) { return platform::ShellOpen(target); };
     for (const Text& name : form.ControlNames()) {
         if (form.KindOf(name) == ControlKind::ListView) {
-            rows_[name] = ListItems(form.Control(name));
+            CountRows(name, ListItems(form.Control(name)));
         }
     }
 }
 
 Win32WindowControls::~Win32WindowControls() {
-    calls_.Close();
+    // Before the held lists are forgotten: no queued call may run any more.
+    Calls().Close();
 }
 
 void Win32WindowControls::RunBatch() {
-    calls_.RunBatch();
+    Calls().RunBatch();
     ResumeRedraw();
 }
 
 void Win32WindowControls::RunQueued() {
-    calls_.RunAll();
+    Calls().RunAll();
     ResumeRedraw();
 }
 
@@ -83,26 +85,6 @@ void Win32WindowControls::ResumeRedraw() {
 HWND Win32WindowControls::ControlOfKind(const Text& name, ControlKind kind) const {
     HWND control = form_.Control(name);
     return control && form_.KindOf(name) == kind ? control : nullptr;
-}
-
-template <class R, class Work>
-R Win32WindowControls::Ask(Work work, R empty) {
-    if (shutDown_) return empty;
-    if (calls_.OnWindowThread()) {
-        RunQueued();
-        return shutDown_ ? empty : work();
-    }
-    auto promise = std::make_shared<std::promise<R>>();
-    std::future<R> answer = promise->get_future();
-    calls_.Post([promise, work = std::move(work)]() mutable { promise->set_value(work()); });
-    return WaitForAnswer(answer, empty, shutDown_);
-}
-
-template <class Work>
-void Win32WindowControls::Do(Work work) {
-    if (shutDown_) return;
-    calls_.Post(std::move(work));
-    if (calls_.OnWindowThread()) RunQueued();
 }
 
 int Win32WindowControls::Checked(const Text& control) {
@@ -164,7 +146,7 @@ void Win32WindowControls::SetCaption(const Text& control, const Text& caption) {
 }
 
 void Win32WindowControls::SetPicture(const Text& control, const ByteSet& bytes) {
-    if (shutDown_) return;
+    if (IsShutDown()) return;
     PictureBox* box = form_.Picture(control);
     if (!box) return;
     // Decoding happens on the calling thread; only the finished pixels cross over.
@@ -181,13 +163,6 @@ int Win32WindowControls::CurrentRow(const Text& list) {
                 ::SendMessageW(view, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
         },
         -1);
-}
-
-int Win32WindowControls::ListRowCount(const Text& list) {
-    if (shutDown_) return 0;
-    std::lock_guard lock(rowsMutex_);
-    const auto found = rows_.find(list);
-    return found == rows_.end() ? 0 : found->second;
 }
 
 Text Win32WindowControls::ListCellText(const Text& list, int row, int column) {
@@ -229,57 +204,29 @@ void Win32WindowControls::SetListCellText(const Text& list, int row, int column,
     });
 }
 
-int Win32WindowControls::AppendListRow(const Text& list) {
-    int index = -1;
-    {
-        std::lock_guard lock(rowsMutex_);
-        const auto found = rows_.find(list);
-        if (shutDown_ || found == rows_.end()) return -1;
-        index = found->second++;
-        calls_.Post([this, list] {
-            HWND view = ControlOfKind(list, ControlKind::ListView);
-            if (!view) return;
-            HoldRedraw(view);
-            LVITEMW item{};
-            item.mask = LVIF_TEXT;
-            item.iItem = ListItems(view);
-            item.pszText = const_cast<wchar_t*>(L"");
-            ::SendMessageW(view, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        });
-    }
-    if (calls_.OnWindowThread()) RunQueued();
-    return index;
+void Win32WindowControls::InsertListRow(const Text& list) {
+    HWND view = ControlOfKind(list, ControlKind::ListView);
+    if (!view) return;
+    HoldRedraw(view);
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = ListItems(view);
+    item.pszText = const_cast<wchar_t*>(L"");
+    ::SendMessageW(view, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 
-void Win32WindowControls::ClearListRows(const Text& list) {
-    {
-        std::lock_guard lock(rowsMutex_);
-        const auto found = rows_.find(list);
-        if (shutDown_ || found == rows_.end()) return;
-        found->second = 0;
-        calls_.Post([this, list] {
-            if (HWND view = ControlOfKind(list, ControlKind::ListView)) {
-                ::SendMessageW(view, LVM_DELETEALLITEMS, 0, 0);
-            }
-        });
+void Win32WindowControls::RemoveListRows(const Text& list) {
+    if (HWND view = ControlOfKind(list, ControlKind::ListView)) {
+        ::SendMessageW(view, LVM_DELETEALLITEMS, 0, 0);
     }
-    if (calls_.OnWindowThread()) RunQueued();
 }
 
 int Win32WindowControls::AskMessageBox(const Text& message, int style, const Text& title) {
-    if (shutDown_) return 0;
+    if (IsShutDown()) return 0;
     // Earlier calls of the window thread land before its box opens.
-    if (calls_.OnWindowThread()) RunQueued();
+    if (Calls().OnWindowThread()) RunQueued();
     const int pressed = boxes_.Show(Wide(message), Wide(title), static_cast<UINT>(style));
-    return shutDown_ ? 0 : AnswerForButton(pressed);
-}
-
-int Win32WindowControls::ShowMessageBox(const Text& message, int buttons, const Text& title) {
-    return AskMessageBox(message, buttons, title);
-}
-
-void Win32WindowControls::ShowFatalError(const Text& boxText) {
-    AskMessageBox(boxText, kFatalErrorStyle, "错误");
+    return IsShutDown() ? 0 : AnswerForButton(pressed);
 }
 
 void Win32WindowControls::OpenWithShell(const Text& target) {
@@ -287,9 +234,7 @@ void Win32WindowControls::OpenWithShell(const Text& target) {
     Do([this, utf8 = platform::GbkToUtf8(target)] { opener_(utf8); });
 }
 
-void Win32WindowControls::Shutdown() {
-    if (shutDown_.exchange(true)) return;
-    calls_.Close();
+void Win32WindowControls::CloseMessageBoxes() {
     boxes_.CloseAll();
 }
 
