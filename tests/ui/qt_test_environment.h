@@ -1,18 +1,15 @@
-// Shared helpers of the window tests: one QApplication for the whole test program (created
-// before the first test, destroyed after the last), polling waits that keep the event loop
-// running, and finders for top-level widgets such as message boxes.
+// One QApplication for a whole test program (created before the first test, destroyed after
+// the last), for the tests of Qt pieces that need no form of the window system. They wait with
+// the window tests' WaitUntil, which runs Qt's event loop itself.
 #pragma once
 
-#include <chrono>
-#include <functional>
 #include <memory>
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QCoreApplication>
-#include <QMessageBox>
-#include <QThread>
+
+#include "tests/ui/window_test_support.h"
 
 namespace lumeno::testing {
 
@@ -30,27 +27,6 @@ public:
 private:
     std::unique_ptr<QApplication> application_;
 };
-
-// Runs the event loop until `condition` holds or `limit` has passed; returns the condition.
-inline bool WaitUntil(const std::function<bool()>& condition,
-                      std::chrono::milliseconds limit = std::chrono::seconds(5)) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
-    }
-    return true;
-}
-
-// The visible top-level message box, nullptr when there is none.
-inline QMessageBox* VisibleMessageBox() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* box = qobject_cast<QMessageBox*>(widget);
-        if (box && box->isVisible()) return box;
-    }
-    return nullptr;
-}
 
 }  // namespace lumeno::testing
 

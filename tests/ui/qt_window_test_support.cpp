@@ -16,17 +16,13 @@
 #include <QThread>
 #include <QTimer>
 
+#include "tests/ui/window_test_backend.h"
 #include "ui/picture_box.h"
 #include "ui/qt_form.h"
 #include "ui/qt_text.h"
 
 namespace lumeno::testing {
 namespace {
-
-std::unique_ptr<ui::WindowSystem>& SystemSlot() {
-    static std::unique_ptr<ui::WindowSystem> system;
-    return system;
-}
 
 QMessageBox* FindVisibleMessageBox() {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -214,29 +210,19 @@ private:
 
 }  // namespace
 
-ui::WindowSystem& TestWindowSystem() {
-    return *SystemSlot();
-}
-
-void WindowSystemEnvironment::SetUp() {
+std::unique_ptr<ui::WindowSystem> CreateTestWindowSystem() {
     static char name[] = "lumeno-window-tests";
     static char* argv[] = {name, nullptr};
-    SystemSlot() = ui::CreateWindowSystem(1, argv);
+    std::unique_ptr<ui::WindowSystem> system = ui::CreateWindowSystem(1, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    return system;
 }
 
-void WindowSystemEnvironment::TearDown() {
-    SystemSlot().reset();
-}
-
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
-    }
-    return true;
+// Through the application object rather than TestWindowSystem(): the tests of Qt pieces wait
+// too, with a QApplication of their own and no window system (qt_test_environment.h).
+void HandleEventsBriefly() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QThread::msleep(1);
 }
 
 std::optional<MessageBoxView> VisibleMessageBox() {

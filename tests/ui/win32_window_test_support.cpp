@@ -6,6 +6,7 @@
 #include <map>
 
 #include "platform/system/message_loop.h"
+#include "tests/ui/window_test_backend.h"
 #include "ui/win32/win32_api.h"
 #include "ui/win32/win32_form.h"
 #include "ui/win32/win32_text.h"
@@ -16,11 +17,6 @@ namespace {
 
 using ui::win32::Narrow;
 using ui::win32::Wide;
-
-std::unique_ptr<ui::WindowSystem>& SystemSlot() {
-    static std::unique_ptr<ui::WindowSystem> system;
-    return system;
-}
 
 // Lets the window thread handle what input and messages are waiting.
 void Pump() {
@@ -370,26 +366,13 @@ private:
 
 }  // namespace
 
-ui::WindowSystem& TestWindowSystem() {
-    return *SystemSlot();
+std::unique_ptr<ui::WindowSystem> CreateTestWindowSystem() {
+    return ui::CreateWindowSystem(0, nullptr);
 }
 
-void WindowSystemEnvironment::SetUp() {
-    SystemSlot() = ui::CreateWindowSystem(0, nullptr);
-}
-
-void WindowSystemEnvironment::TearDown() {
-    SystemSlot().reset();
-}
-
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        TestWindowSystem().ProcessEvents();
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_ALLINPUT);
-    }
-    return true;
+void HandleEventsBriefly() {
+    TestWindowSystem().ProcessEvents();
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_ALLINPUT);
 }
 
 std::optional<MessageBoxView> VisibleMessageBox() {

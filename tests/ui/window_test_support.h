@@ -2,7 +2,8 @@
 // system for the whole test program, polling waits that keep its event loop running, message
 // boxes found on screen and answered by their buttons, a timer on the window thread, and a
 // driver that reads what a form's controls show and works them with real input (clicks, keys).
-// Each window system implements it in its own source file.
+// window_test_support.cpp holds what is the same on every window system; each window system
+// implements the rest in its own source file.
 #pragma once
 
 #include <chrono>
