@@ -26,6 +26,16 @@ apt_options=(
     -o "APT::Sandbox::User=root"
 )
 
+# quiet <command...>: runs a step with its output kept in $work/step.log, shown only when the
+# step fails (ninja reports a failed compile on standard output, which would be lost).
+quiet() {
+    if ! "$@" >"$work/step.log" 2>&1; then
+        echo "build-image-libs-windows.sh: failed: $*" >&2
+        tail -n 40 "$work/step.log" >&2
+        return 1
+    fi
+}
+
 mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial" "$apt_dir/sources.list.d"
 # The release and its updates (point releases carry the security fixes of both libraries).
 cat >"$apt_dir/sources.list" <<EOF
@@ -41,7 +51,7 @@ versions() {
     done
 }
 if ! ls "$apt_dir/lists" | grep -q '_Sources'; then
-    apt-get "${apt_options[@]}" update >/dev/null
+    quiet apt-get "${apt_options[@]}" update
 fi
 wanted=$(versions)
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$wanted" ] && [ -f "$prefix/lib/libjpeg.a" ] &&
@@ -52,7 +62,7 @@ echo "== cross-building for Windows: $(echo $wanted) =="
 
 rm -rf "$work/src" "$work/build" "$prefix"
 mkdir -p "$work/src"
-(cd "$work/src" && apt-get "${apt_options[@]}" source $wanted >/dev/null)
+(cd "$work/src" && quiet apt-get "${apt_options[@]}" source $wanted)
 
 # The MinGW compilers with POSIX threads, the same ones the program is built with.
 cross=(
@@ -75,21 +85,21 @@ launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache)
 
 jpeg_src=$(find "$work/src" -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -1)
-cmake -S "$jpeg_src" -B "$work/build/jpeg" "${cross[@]}" "${launcher[@]}" \
+quiet cmake -S "$jpeg_src" -B "$work/build/jpeg" "${cross[@]}" "${launcher[@]}" \
     -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=OFF \
-    -DWITH_JPEG8=OFF -DWITH_ARITH_DEC=ON -DWITH_ARITH_ENC=OFF >/dev/null
-cmake --build "$work/build/jpeg" -j 2 >/dev/null
-cmake --install "$work/build/jpeg" >/dev/null
+    -DWITH_JPEG8=OFF -DWITH_ARITH_DEC=ON -DWITH_ARITH_ENC=OFF
+quiet cmake --build "$work/build/jpeg" -j 2
+quiet cmake --install "$work/build/jpeg"
 
 png_src=$(find "$work/src" -maxdepth 1 -type d -name 'libpng1.6-*' | head -1)
-cmake -S "$png_src" -B "$work/build/png" "${cross[@]}" "${launcher[@]}" \
+quiet cmake -S "$png_src" -B "$work/build/png" "${cross[@]}" "${launcher[@]}" \
     -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
     -DPNG_BUILD_ZLIB=OFF -DZLIB_INCLUDE_DIR=/usr/$target/include \
     -DZLIB_LIBRARY=/usr/$target/lib/libz.a -DSKIP_INSTALL_PROGRAMS=ON \
-    -DSKIP_INSTALL_FILES=ON >/dev/null
-cmake --build "$work/build/png" -j 2 >/dev/null
-cmake --install "$work/build/png" >/dev/null
+    -DSKIP_INSTALL_FILES=ON
+quiet cmake --build "$work/build/png" -j 2
+quiet cmake --install "$work/build/png"
 
 # The static libraries are all the program needs; leave the sources and objects behind.
-rm -rf "$work/src" "$work/build"
+rm -rf "$work/src" "$work/build" "$work/step.log"
 echo "$wanted" >"$stamp"
