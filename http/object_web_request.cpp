@@ -37,11 +37,12 @@ void EnsureRequestClassRegistered() {
 class ObjectReference {
 public:
     ObjectReference() = default;
-    ~ObjectReference() { ReleaseObject(object_); }
+    ~ObjectReference() { Release(); }
     ObjectReference(const ObjectReference&) = delete;
     ObjectReference& operator=(const ObjectReference&) = delete;
 
     AutomationObject& Get() { return object_; }
+    void Release() { ReleaseObject(object_); }
 
 private:
     AutomationObject object_;
@@ -146,9 +147,13 @@ ByteSet ObjectWebRequest(const Text& url, const ObjectRequestOptions& options) {
         CallMethod(request, "Send", {options.bodyText});
     }
 
-    ByteSet body = VariantToBytes(GetPropertyVariant(request, "ResponseBody"));
+    AutomationVariant bodyValue = GetPropertyVariant(request, "ResponseBody");
     Text responseHeaders = CallMethodText(request, "GetAllResponseHeaders");
     int status = StatusFromNumber(GetPropertyNumber(request, "Status"));
+    // Once the object is let go, the body value is the only holder of the bytes and hands them
+    // over without a copy (an object the caller gave keeps its own).
+    reference.Release();
+    ByteSet body = VariantToBytes(std::move(bodyValue));
     // A body that broke off is a failed request, whether or not the object noticed (Wine's
     // does not): nothing of it is handed out, as when Send fails.
     if (ResponseBodyCutShort(responseHeaders, BytesLength(body))) {

@@ -250,8 +250,7 @@ ByteSet VariantToBytes(const AutomationVariant& variant) {
 }
 
 ByteSet VariantToBytes(AutomationVariant&& variant) {
-    auto* bytes = variant.Value().Bytes();
-    return bytes == nullptr ? ByteSet() : std::move(*bytes);
+    return variant.Value().TakeBytes();
 }
 
 void ClearVariant(AutomationVariant& variant) {

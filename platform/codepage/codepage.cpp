@@ -185,8 +185,12 @@ void ConvertByRuns(std::basic_string_view<Unit> text, Out* out, Convert convert)
         while (end < n && IsAsciiUnit(text[end])) ++end;
         if (end - at >= kMinCopiedRun || end == n) {
             if (pending < at) convert(text.substr(pending, at - pending), out);
+            // One resize and a plain loop the compiler can widen, not a push_back per unit.
+            const std::size_t start = out->size();
+            out->resize(start + (end - at));
+            auto* to = out->data() + start;
             for (std::size_t k = at; k < end; ++k)
-                out->push_back(static_cast<typename Out::value_type>(text[k]));
+                *to++ = static_cast<typename Out::value_type>(text[k]);
             pending = end;
         }
         at = end;

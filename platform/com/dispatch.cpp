@@ -13,15 +13,4 @@ HRESULT DispatchObject::Invoke(std::string_view member, DispatchKind kind,
     return InvokeMember(member, kind, arguments, result);
 }
 
-bool MemberIs(std::string_view member, std::string_view name) {
-    if (member.size() != name.size()) return false;
-    for (std::size_t i = 0; i < member.size(); ++i) {
-        char a = member[i], b = name[i];
-        if (a >= 'A' && a <= 'Z') a = static_cast<char>(a + 32);
-        if (b >= 'A' && b <= 'Z') b = static_cast<char>(b + 32);
-        if (a != b) return false;
-    }
-    return true;
-}
-
 }  // namespace lumeno::platform

@@ -47,7 +47,18 @@ private:
     std::thread::id owner_;
 };
 
-// True when `member` names `name`, ignoring ASCII case ("charset" names "Charset").
-bool MemberIs(std::string_view member, std::string_view name);
+// True when `member` names `name`, ignoring ASCII case ("charset" names "Charset"). Inline:
+// an object's dispatch tries it against each of its member names in turn, and most differ in
+// length.
+inline bool MemberIs(std::string_view member, std::string_view name) {
+    if (member.size() != name.size()) return false;
+    for (std::size_t i = 0; i < member.size(); ++i) {
+        char a = member[i], b = name[i];
+        if (a >= 'A' && a <= 'Z') a = static_cast<char>(a + 32);
+        if (b >= 'A' && b <= 'Z') b = static_cast<char>(b + 32);
+        if (a != b) return false;
+    }
+    return true;
+}
 
 }  // namespace lumeno::platform

@@ -85,6 +85,25 @@ VarType Variant::Type() const {
     return kTypes[storage_.index()];
 }
 
+std::vector<std::uint8_t> Variant::TakeBytes() {
+    auto* held = std::get_if<6>(&storage_);
+    if (held == nullptr) return {};
+    std::shared_ptr<std::vector<std::uint8_t>> bytes = std::move(*held);
+    storage_ = Storage();
+    // Sole holder: no one else can see the array, so it may be moved out.
+    if (bytes.use_count() == 1) return std::move(*bytes);
+    return *bytes;
+}
+
+bool Variant::operator==(const Variant& other) const {
+    const std::vector<std::uint8_t>* mine = Bytes();
+    const std::vector<std::uint8_t>* theirs = other.Bytes();
+    if (mine != nullptr || theirs != nullptr) {
+        return mine != nullptr && theirs != nullptr && *mine == *theirs;
+    }
+    return storage_ == other.storage_;
+}
+
 HRESULT VariantChangeType(Variant* destination, const Variant& source, VarType type) {
     if (destination == nullptr) return E_POINTER;
     if (source.Type() == type) {

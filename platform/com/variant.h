@@ -27,8 +27,10 @@ enum class VarType : std::uint16_t {
     UI1Array = 0x2011,
 };
 
-// A value of one VarType. Copying is VariantCopy: strings and byte arrays are copied deeply,
-// object references are shared (the reference count rises).
+// A value of one VarType. Copying is VariantCopy: strings are copied deeply, object references
+// are shared (the reference count rises). A byte array is never changed once held, so copies
+// share it, which no holder can tell from a deep copy; a large response body is then not copied
+// again each time it is handed on.
 class Variant {
 public:
     Variant() = default;
@@ -45,6 +47,11 @@ public:
         return Variant(Storage(std::in_place_index<5>, std::move(value)));
     }
     static Variant FromBytes(std::vector<std::uint8_t> value) {
+        return FromSharedBytes(std::make_shared<std::vector<std::uint8_t>>(std::move(value)));
+    }
+    // Holds `value` itself (null holds an empty array). Its owner must not change it after.
+    static Variant FromSharedBytes(std::shared_ptr<std::vector<std::uint8_t>> value) {
+        if (value == nullptr) value = std::make_shared<std::vector<std::uint8_t>>();
         return Variant(Storage(std::in_place_index<6>, std::move(value)));
     }
 
@@ -57,18 +64,23 @@ public:
     const bool* Bool() const { return std::get_if<3>(&storage_); }
     const std::u16string* Bstr() const { return std::get_if<4>(&storage_); }
     const DispatchPtr* Dispatch() const { return std::get_if<5>(&storage_); }
-    const std::vector<std::uint8_t>* Bytes() const { return std::get_if<6>(&storage_); }
-    // The byte array itself, so that its holder can hand it on without copying it.
-    std::vector<std::uint8_t>* Bytes() { return std::get_if<6>(&storage_); }
+    const std::vector<std::uint8_t>* Bytes() const {
+        const auto* held = std::get_if<6>(&storage_);
+        return held != nullptr ? held->get() : nullptr;
+    }
+    // Hands the byte array on and leaves this variant empty: moved when no other holder shares
+    // it, copied otherwise. Empty when the variant holds another kind (which it keeps).
+    std::vector<std::uint8_t> TakeBytes();
 
     // VariantClear: back to empty, releasing what was held.
     void Clear() { storage_ = Storage(); }
 
-    bool operator==(const Variant&) const = default;
+    // Equal kinds and values; byte arrays compare by their contents.
+    bool operator==(const Variant& other) const;
 
 private:
     using Storage = std::variant<std::monostate, std::int32_t, double, bool, std::u16string,
-                                 DispatchPtr, std::vector<std::uint8_t>>;
+                                 DispatchPtr, std::shared_ptr<std::vector<std::uint8_t>>>;
     explicit Variant(Storage storage) : storage_(std::move(storage)) {}
 
     Storage storage_;

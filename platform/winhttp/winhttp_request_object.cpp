@@ -4,6 +4,7 @@
 #include "platform/winhttp/winhttp_request_object.h"
 
 #include <array>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -72,7 +73,8 @@ HRESULT LastFailure() {
 struct Response {
     DWORD status = 0;
     std::u16string rawHeaders;
-    std::vector<std::uint8_t> body;
+    // Shared with the ResponseBody values handed out, which copy nothing; never changed after.
+    std::shared_ptr<std::vector<std::uint8_t>> body = std::make_shared<std::vector<std::uint8_t>>();
 };
 
 class WinHttpRequestObject final : public DispatchObject {
@@ -328,7 +330,7 @@ private:
             return failure;
         }
         Response response;
-        if (!ReadWholeBody(request, &response.body)) {
+        if (!ReadWholeBody(request, response.body.get())) {
             // A body that broke off is no response: nothing half-received is handed out.
             const HRESULT failure = LastFailure();
             request_.Reset();
@@ -352,7 +354,7 @@ private:
 
     HRESULT ResponseBody(Variant* result) {
         if (!response_) return HResultFromWin32(ERROR_WINHTTP_CANNOT_CALL_BEFORE_SEND);
-        if (result != nullptr) *result = Variant::FromBytes(response_->body);
+        if (result != nullptr) *result = Variant::FromSharedBytes(response_->body);
         return S_OK;
     }
 

@@ -12,6 +12,7 @@
 
 #include "demo_site/demo_site.h"
 #include "http/object_web_request.h"
+#include "util/automation.h"
 #include "tests/support/platform_gaps.h"
 
 namespace lumeno {
@@ -68,6 +69,16 @@ TEST_F(ObjectRequestSiteTest, ReturnsPictureBytesExactly) {
     EXPECT_EQ(body, BytesOf(site_.PictureBytes(paths.front())));
     EXPECT_EQ(body[0], 0xFF);
     EXPECT_EQ(body[1], 0xD8);
+
+    // With a request object of the caller's, the bytes come back whole and the object still
+    // holds its own: handing the body over takes nothing from it.
+    const ObjectThreadScope thread;
+    AutomationObject given;
+    ASSERT_TRUE(CreateObject(given, "WinHttp.WinHttpRequest.5.1"));
+    options.requestObject = &given;
+    EXPECT_EQ(ObjectWebRequest(site_.BaseUrl() + paths.front(), options), body);
+    EXPECT_EQ(VariantToBytes(GetPropertyVariant(given, "ResponseBody")), body);
+    ReleaseObject(given);
 }
 
 TEST_F(ObjectRequestSiteTest, UnreachableHostGivesEmptyBytesAndStatusZero) {

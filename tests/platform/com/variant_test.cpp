@@ -79,6 +79,22 @@ TEST(VariantTest, CopyIsDeepForBytesAndKeepsZeroBytes) {
     EXPECT_EQ(*copy.Bytes(), (std::vector<std::uint8_t>{0, 1, 0, 255}));
     EXPECT_EQ(copy.Type(), VarType::UI1Array);
     EXPECT_TRUE(original.IsEmpty());
+
+    // Taking the bytes from one of two holders leaves the other's whole; from the last holder,
+    // they come out as they are. Other kinds give nothing and stay.
+    Variant shared = copy;
+    EXPECT_EQ(shared, copy);
+    EXPECT_EQ(shared.TakeBytes(), (std::vector<std::uint8_t>{0, 1, 0, 255}));
+    EXPECT_TRUE(shared.IsEmpty());
+    ASSERT_NE(copy.Bytes(), nullptr);
+    EXPECT_EQ(copy.Bytes()->size(), 4u);
+    EXPECT_EQ(copy.TakeBytes(), (std::vector<std::uint8_t>{0, 1, 0, 255}));
+    EXPECT_NE(Variant::FromBytes({1, 2}), Variant::FromBytes({1, 3}));
+    EXPECT_EQ(Variant::FromBytes({1, 2}), Variant::FromBytes({1, 2}));
+    EXPECT_NE(Variant::FromBytes({}), Variant());
+    Variant number = Variant::FromI4(7);
+    EXPECT_TRUE(number.TakeBytes().empty());
+    EXPECT_EQ(number, Variant::FromI4(7));
 }
 
 }  // namespace

@@ -39,6 +39,8 @@ INSTANTIATE_TEST_SUITE_P(
         CutCase{"trimEmpty", TrimSpaces(""), ""},
         // B0 A1 is one character; the A1 A1 it seems to form is not a space.
         CutCase{"trimNotStraddling", TrimSpaces("\xB0\xA1\xA1"), "\xB0\xA1\xA1"},
+        // A 20 that is the second byte of a pair is no space either.
+        CutCase{"trimKeepsPairEndingIn20", TrimSpaces(" a\x81 "), "a\x81 "},
         CutCase{"upper", UpperText("content-type"), "CONTENT-TYPE"},
         CutCase{"upperSkipsPairs",
                 UpperText("\xB0"
