@@ -10,6 +10,7 @@
 #include "http/cookies.h"
 #include "http/request_headers.h"
 #include "http/response_decoding.h"
+#include "platform/system/body_room.h"
 #include "util/automation.h"
 #include "util/regex_object.h"
 #include "util/runtime_services.h"
@@ -27,24 +28,6 @@ constexpr DWORD kAskForPointer = 0xFFFFFFFF;
 constexpr DWORD kIgnoreCertificateErrors = 0x3300;
 constexpr int kSchemeHttps = 2;
 constexpr int kPostMethod = 1;
-constexpr std::size_t kFirstBodyCapacity = 64 * 1024;
-constexpr std::size_t kLargeBodyCapacity = 16 * 1024 * 1024;
-
-// The room the body grows to when `needed` bytes no longer fit: the first of 64 KiB, 1 MiB,
-// 16 MiB, 64 MiB, 256 MiB, 1 GiB, ... that holds them. Each step copies the body into fresh
-// memory, so steps are large; and they are fixed, so a body of a given size always costs the
-// same. Above 16 MiB a step is fourfold, not sixteenfold: the room held stays within four times
-// the body, which matters where the system commits all memory a block reserves.
-std::size_t BodyCapacityFor(std::size_t needed) {
-    std::size_t capacity = kFirstBodyCapacity;
-    while (capacity < needed) {
-        const std::size_t factor = capacity < kLargeBodyCapacity ? 16 : 4;
-        if (capacity > SIZE_MAX / factor) return needed;
-        capacity *= factor;
-    }
-    return capacity;
-}
-
 // The UTF-16 string held by a TextToWide byte set (empty set: empty string).
 std::u16string WideString(const ByteSet& bytes) {
     std::u16string wide(bytes.size() / 2, u'\0');
@@ -273,7 +256,7 @@ void SessionExchange::ReadBody() {
         if (body_.capacity() - old < available) {
             // Grow in large steps: every reallocation copies the body into fresh memory, and
             // for a large page those copies cost more than the network does.
-            body_.reserve(BodyCapacityFor(old + available));
+            body_.reserve(platform::BodyRoomFor(old + available));
         }
         body_.resize(old + available);
         DWORD read = 0;

@@ -34,9 +34,7 @@ Text MidText(const Text& text, int start, int n) {
 std::string_view TrimSpacesView(std::string_view text) {
     // A space at either end starts with the byte 20 or A1 there; without one the text is kept
     // whole without the walk (header names and values are trimmed by the thousand).
-    const auto spaceByte = [](char c) {
-        return c == ' ' || static_cast<unsigned char>(c) == 0xA1;
-    };
+    const auto spaceByte = [](char c) { return c == ' ' || static_cast<unsigned char>(c) == 0xA1; };
     if (!text.empty() && !spaceByte(text.front()) && !spaceByte(text.back())) return text;
     // Walk character by character so that an A1 A1 made of the second byte of one pair and the
     // first byte of the next is not taken for a full-width space.

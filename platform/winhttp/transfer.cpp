@@ -7,6 +7,8 @@
 #include <mutex>
 #include <string_view>
 
+#include "platform/system/body_room.h"
+
 namespace lumeno::platform {
 namespace {
 
@@ -59,15 +61,10 @@ SparePool<CurlMulti>& Multis() {
     return *pool;
 }
 
-// Appends to a body that is held whole, growing it in large fixed steps (64 KiB, 512 KiB,
-// 4 MiB, ...): each step copies the body into fresh memory.
+// Appends to a body that is held whole, growing it by the transports' one rule.
 void AppendGrowing(std::vector<std::uint8_t>* body, const std::uint8_t* data, std::size_t size) {
     const std::size_t needed = body->size() + size;
-    if (needed > body->capacity()) {
-        std::size_t capacity = 64 * 1024;
-        while (capacity < needed && capacity <= SIZE_MAX / 8) capacity *= 8;
-        body->reserve(std::max(capacity, needed));
-    }
+    if (needed > body->capacity()) body->reserve(BodyRoomFor(needed));
     body->insert(body->end(), data, data + size);
 }
 
