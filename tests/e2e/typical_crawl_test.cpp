@@ -120,6 +120,8 @@ TEST_F(EndToEndTest, AThumbnailThatNeverAnswersLeavesTheWindowWorking) {
             .count());
     EXPECT_LT(answered, std::chrono::milliseconds(100));
 
+    // The second picture may be shown before the site has logged the stalled request.
+    EXPECT_TRUE(WaitUntil([&] { return site.Requests().size() >= 2; }));
     std::vector<std::string> paths;
     for (const auto& request : site.Requests()) paths.push_back(request.path);
     EXPECT_THAT(paths, ::testing::UnorderedElementsAre(
