@@ -6,6 +6,7 @@
 
 #include "http/object_web_request.h"
 #include "http/request_headers.h"
+#include "platform/codepage/codepage.h"
 #include "util/runtime_services.h"
 #include "util/text_slicing.h"
 
@@ -14,14 +15,6 @@ namespace {
 
 constexpr const char* kCrLf = "\r\n";
 constexpr int kPostMethod = 1;
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (detail::FoldAscii(a[i]) != detail::FoldAscii(b[i])) return false;
-    }
-    return true;
-}
 
 int ClampedMethod(int method) {
     return method < 0 || method > 7 ? 0 : method;
@@ -96,7 +89,7 @@ bool ResponseBodyCutShort(const Text& responseHeaders, int received) {
     // The first line whose name (before its first ":") is Content-Length, in any case, decides.
     VisitSplitPieces(responseHeaders, kCrLf, [&](std::string_view line) {
         if (line.size() <= kName.size() || line[kName.size()] != ':' ||
-            !EqualsIgnoringAsciiCase(line.substr(0, kName.size()), kName)) {
+            !platform::EqualsAsciiIgnoreCase(line.substr(0, kName.size()), kName)) {
             return true;
         }
         const std::string_view value = TrimSpacesView(line.substr(kName.size() + 1));

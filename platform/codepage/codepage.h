@@ -30,6 +30,21 @@ int WideCharToMultiByte(unsigned codePage, unsigned flags, const char16_t* wide,
 // (the comparison of scheme names, keywords and member names).
 bool EqualsAsciiIgnoreCase(std::u16string_view a, std::u16string_view b);
 
+// An ASCII capital as its small letter; every other byte as it is.
+inline char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+
+// The same comparison for byte strings (header, charset and member names). Inline: dispatch
+// and header handling try it against one name after another.
+inline bool EqualsAsciiIgnoreCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    }
+    return true;
+}
+
 // Whole-string forms.
 std::u16string GbkToUtf16(std::string_view gbk);
 std::string Utf16ToGbk(std::u16string_view wide);

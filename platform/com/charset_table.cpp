@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/codepage/codepage.h"
+
 namespace lumeno::platform {
 namespace {
 
@@ -70,17 +72,6 @@ constexpr Alias kAliases[] = {
     {"utf-16be", "UTF-16BE"},
 };
 
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + 32);
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + 32);
-        if (x != y) return false;
-    }
-    return true;
-}
-
 class Iconv {
 public:
     Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
@@ -100,7 +91,7 @@ private:
 
 std::optional<std::string> IconvCharsetName(std::string_view charset) {
     for (const Alias& alias : kAliases)
-        if (SameIgnoringCase(alias.name, charset)) return std::string(alias.iconv);
+        if (EqualsAsciiIgnoreCase(alias.name, charset)) return std::string(alias.iconv);
     return std::nullopt;
 }
 

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <thread>
 
+#include "platform/codepage/codepage.h"
 #include "platform/com/hresult.h"
 #include "platform/com/variant.h"
 
@@ -51,14 +52,7 @@ private:
 // an object's dispatch tries it against each of its member names in turn, and most differ in
 // length.
 inline bool MemberIs(std::string_view member, std::string_view name) {
-    if (member.size() != name.size()) return false;
-    for (std::size_t i = 0; i < member.size(); ++i) {
-        char a = member[i], b = name[i];
-        if (a >= 'A' && a <= 'Z') a = static_cast<char>(a + 32);
-        if (b >= 'A' && b <= 'Z') b = static_cast<char>(b + 32);
-        if (a != b) return false;
-    }
-    return true;
+    return EqualsAsciiIgnoreCase(member, name);
 }
 
 }  // namespace lumeno::platform

@@ -3,6 +3,8 @@
 
 #include <vector>
 
+#include "platform/codepage/codepage.h"
+
 namespace lumeno::platform {
 namespace {
 
@@ -18,18 +20,6 @@ std::vector<std::string_view> SplitEntries(std::string_view list) {
     return entries;
 }
 
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    }
-    return true;
-}
-
 // '*' matches any run of characters.
 bool WildcardMatch(std::string_view pattern, std::string_view text) {
     if (pattern.empty()) return text.empty();
@@ -39,7 +29,7 @@ bool WildcardMatch(std::string_view pattern, std::string_view text) {
         }
         return false;
     }
-    return !text.empty() && Lower(pattern.front()) == Lower(text.front()) &&
+    return !text.empty() && AsciiLower(pattern.front()) == AsciiLower(text.front()) &&
            WildcardMatch(pattern.substr(1), text.substr(1));
 }
 
@@ -54,7 +44,7 @@ std::string ProxyForScheme(std::string_view list, bool secure) {
         bool specific = false;
         const std::size_t equals = entry.find('=');
         if (equals != std::string_view::npos) {
-            if (!EqualNoCase(entry.substr(0, equals), wanted)) continue;
+            if (!EqualsAsciiIgnoreCase(entry.substr(0, equals), wanted)) continue;
             server = entry.substr(equals + 1);
             specific = true;
         }
@@ -79,7 +69,7 @@ std::string ProxyForScheme(std::string_view list, bool secure) {
 
 bool HostBypassesProxy(std::string_view bypassList, std::string_view host) {
     for (std::string_view entry : SplitEntries(bypassList)) {
-        if (EqualNoCase(entry, "<local>")) {
+        if (EqualsAsciiIgnoreCase(entry, "<local>")) {
             if (host.find('.') == std::string_view::npos) return true;
         } else if (WildcardMatch(entry, host)) {
             return true;

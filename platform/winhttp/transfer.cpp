@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string_view>
 
+#include "platform/codepage/codepage.h"
 #include "platform/system/body_room.h"
 
 namespace lumeno::platform {
@@ -73,17 +74,9 @@ CurlMulti TakeMulti() {
     return multi ? std::move(multi) : CurlMulti(curl_multi_init());
 }
 
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) { return Lower(x) == Lower(y); });
-}
-
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && EqualNoCase(text.substr(0, prefix.size()), prefix);
+    return text.size() >= prefix.size() &&
+           EqualsAsciiIgnoreCase(text.substr(0, prefix.size()), prefix);
 }
 
 std::string_view Trim(std::string_view text) {
@@ -129,8 +122,8 @@ UrlParts PartsOf(CURLU* url) {
     take(CURLUPART_SCHEME, parts.scheme, 0);
     take(CURLUPART_HOST, parts.host, 0);
     take(CURLUPART_PORT, parts.port, CURLU_DEFAULT_PORT);
-    for (char& c : parts.scheme) c = Lower(c);
-    for (char& c : parts.host) c = Lower(c);
+    for (char& c : parts.scheme) c = AsciiLower(c);
+    for (char& c : parts.host) c = AsciiLower(c);
     return parts;
 }
 
@@ -202,11 +195,11 @@ bool Transfer::Configure() {
     curl_slist* list = nullptr;
     std::string line;
     for (const auto& [name, value] : settings_.headers) {
-        hasAccept = hasAccept || EqualNoCase(name, "Accept");
-        hasExpect = hasExpect || EqualNoCase(name, "Expect");
-        hasContentType = hasContentType || EqualNoCase(name, "Content-Type");
-        hasProxyConnection = hasProxyConnection || EqualNoCase(name, "Proxy-Connection");
-        hasConnection = hasConnection || EqualNoCase(name, "Connection");
+        hasAccept = hasAccept || EqualsAsciiIgnoreCase(name, "Accept");
+        hasExpect = hasExpect || EqualsAsciiIgnoreCase(name, "Expect");
+        hasContentType = hasContentType || EqualsAsciiIgnoreCase(name, "Content-Type");
+        hasProxyConnection = hasProxyConnection || EqualsAsciiIgnoreCase(name, "Proxy-Connection");
+        hasConnection = hasConnection || EqualsAsciiIgnoreCase(name, "Connection");
         // "Name;" is libcurl's way to send a header with an empty value.
         line.assign(name);
         if (value.empty()) {

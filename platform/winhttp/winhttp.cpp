@@ -31,15 +31,6 @@ bool Succeed() {
     return true;
 }
 
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) { return Lower(x) == Lower(y); });
-}
-
 std::string_view TrimBlanks(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
@@ -94,8 +85,9 @@ bool ParseHeaderLines(std::string_view text,
 }
 
 bool HasHeader(const Request& request, std::string_view name) {
-    return std::any_of(request.headers.begin(), request.headers.end(),
-                       [&](const auto& header) { return EqualNoCase(header.first, name); });
+    return std::any_of(request.headers.begin(), request.headers.end(), [&](const auto& header) {
+        return EqualsAsciiIgnoreCase(header.first, name);
+    });
 }
 
 bool AddHeaders(Request& request, const char16_t* headers, DWORD length, DWORD modifiers) {
@@ -106,7 +98,9 @@ bool AddHeaders(Request& request, const char16_t* headers, DWORD length, DWORD m
         if (modifiers & WINHTTP_ADDREQ_FLAG_REPLACE) {
             // The first header of that name takes the new value in its place (an empty value
             // removes it); further ones go. Without one, the line is added only with ADD.
-            const auto same = [&](const auto& header) { return EqualNoCase(header.first, name); };
+            const auto same = [&](const auto& header) {
+                return EqualsAsciiIgnoreCase(header.first, name);
+            };
             const auto first = std::find_if(request.headers.begin(), request.headers.end(), same);
             if (first == request.headers.end()) {
                 if (modifiers & WINHTTP_ADDREQ_FLAG_ADD) {

@@ -25,6 +25,16 @@ TEST(CodePageTest, EuroSignUsesTheSingleByteCode) {
     EXPECT_EQ(Utf16ToGbk(u"\u20AC"), "\x80");
 }
 
+// Only the 26 ASCII letters fold; neighbours such as [ and {, and bytes or units above 7F, never.
+TEST(CodePageTest, AsciiCaseFoldsLettersAloneInBothWidths) {
+    EXPECT_TRUE(EqualsAsciiIgnoreCase("Content-Type", "cONTENT-tYPE"));
+    EXPECT_FALSE(EqualsAsciiIgnoreCase("Accept", "Accept:"));
+    EXPECT_FALSE(EqualsAsciiIgnoreCase("[@", "{`"));
+    EXPECT_FALSE(EqualsAsciiIgnoreCase("\xC0", "\xE0"));
+    EXPECT_TRUE(EqualsAsciiIgnoreCase(u"UTF-8", u"utf-8"));
+    EXPECT_FALSE(EqualsAsciiIgnoreCase(u"\u00C0", u"\u00E0"));
+}
+
 TEST(CodePageTest, LoneLeadByteAtTheEndBecomesAQuestionMark) {
     // A heap copy of exactly the input's size, so a read past the end trips the sanitizer.
     const std::vector<char> exact = {'a', 'b', '\x81'};
