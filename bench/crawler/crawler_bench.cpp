@@ -10,28 +10,18 @@
 #include "crawler/crawler.h"
 #include "demo_site/demo_site.h"
 #include "http/web_request.h"
+#include "ui/null_window_controls.h"
 
 namespace lumeno {
 namespace {
 
 // A window that only counts rows: the benchmark measures the scrape, not a widget.
-class CountingWindow : public WindowControls {
+class CountingWindow : public ui::NullWindowControls {
 public:
-    int Checked(const Text&) override { return 0; }
-    void SetChecked(const Text&, int) override {}
-    int Disabled(const Text&) override { return 0; }
-    void SetDisabled(const Text&, int) override {}
-    Text Content(const Text&) override { return {}; }
-    void SetCaption(const Text&, const Text&) override {}
-    void SetPicture(const Text&, const ByteSet&) override {}
-    int CurrentRow(const Text&) override { return -1; }
     int ListRowCount(const Text&) override { return rows; }
-    Text ListCellText(const Text&, int, int) override { return {}; }
     void SetListCellText(const Text&, int, int, const Text& text) override { bytes += text.size(); }
     int AppendListRow(const Text&) override { return rows++; }
     void ClearListRows(const Text&) override { rows = 0; }
-    int ShowMessageBox(const Text&, int, const Text&) override { return 0; }
-    void OpenWithShell(const Text&) override {}
 
     int rows = 0;
     std::size_t bytes = 0;

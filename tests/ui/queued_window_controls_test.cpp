@@ -11,12 +11,14 @@
 
 #include <gtest/gtest.h>
 
+#include "ui/null_window_controls.h"
+
 namespace lumeno::ui {
 namespace {
 
-class RecordingControls final : public QueuedWindowControls {
+class RecordingControls final : public NullControls<QueuedWindowControls> {
 public:
-    RecordingControls() : QueuedWindowControls([](bool) {}) {}
+    RecordingControls() : NullControls([](bool) {}) {}
 
     int Checked(const Text& control) override {
         return Ask([this, control] { return control == checked ? 1 : 0; }, 0);
@@ -26,15 +28,6 @@ public:
             if (value == 1) checked = control;
         });
     }
-    int Disabled(const Text&) override { return 0; }
-    void SetDisabled(const Text&, int) override {}
-    Text Content(const Text&) override { return {}; }
-    void SetCaption(const Text&, const Text&) override {}
-    void SetPicture(const Text&, const ByteSet&) override {}
-    int CurrentRow(const Text&) override { return -1; }
-    Text ListCellText(const Text&, int, int) override { return {}; }
-    void SetListCellText(const Text&, int, int, const Text&) override {}
-    void OpenWithShell(const Text&) override {}
 
     using QueuedWindowControls::CountRows;
 
