@@ -3,99 +3,96 @@
 
 namespace lumeno::testing {
 
-void FakeWindowControls::Log(const std::string& call) { calls_.push_back(call); }
+namespace {
+
+// The value kept for `key`; `fallback` when there is none.
+template <class Value>
+Value Find(const std::map<Text, Value>& values, const Text& key, Value fallback) {
+    const auto it = values.find(key);
+    return it == values.end() ? fallback : it->second;
+}
+
+}  // namespace
+
+std::unique_lock<std::mutex> FakeWindowControls::Record(const std::string& call) {
+    std::unique_lock lock(mutex_);
+    calls_.push_back(call);
+    return lock;
+}
 
 int FakeWindowControls::Checked(const Text& control) {
-    std::lock_guard lock(mutex_);
-    Log("Checked(" + control + ")");
-    auto it = checked_.find(control);
-    return it == checked_.end() ? 0 : it->second;
+    const auto lock = Record("Checked(" + control + ")");
+    return Find(checked_, control, 0);
 }
 
 void FakeWindowControls::SetChecked(const Text& control, int value) {
-    std::lock_guard lock(mutex_);
-    Log("SetChecked(" + control + ")");
+    const auto lock = Record("SetChecked(" + control + ")");
     checked_[control] = value == 1 ? 1 : 0;
 }
 
 int FakeWindowControls::Disabled(const Text& control) {
-    std::lock_guard lock(mutex_);
-    Log("Disabled(" + control + ")");
-    auto it = disabled_.find(control);
-    return it == disabled_.end() ? 0 : it->second;
+    const auto lock = Record("Disabled(" + control + ")");
+    return Find(disabled_, control, 0);
 }
 
 void FakeWindowControls::SetDisabled(const Text& control, int value) {
-    std::lock_guard lock(mutex_);
-    Log("SetDisabled(" + control + ")");
+    const auto lock = Record("SetDisabled(" + control + ")");
     disabled_[control] = value != 0 ? 1 : 0;
 }
 
 Text FakeWindowControls::Content(const Text& control) {
-    std::lock_guard lock(mutex_);
-    Log("Content(" + control + ")");
-    auto it = content_.find(control);
-    return it == content_.end() ? Text() : it->second;
+    const auto lock = Record("Content(" + control + ")");
+    return Find(content_, control, Text());
 }
 
 void FakeWindowControls::SetCaption(const Text& control, const Text& caption) {
-    std::lock_guard lock(mutex_);
-    Log("SetCaption(" + control + ")");
+    const auto lock = Record("SetCaption(" + control + ")");
     captions_[control].push_back(caption);
 }
 
 void FakeWindowControls::SetPicture(const Text& control, const ByteSet& bytes) {
-    std::lock_guard lock(mutex_);
-    Log("SetPicture(" + control + ")");
+    const auto lock = Record("SetPicture(" + control + ")");
     pictures_[control] = bytes;
 }
 
 int FakeWindowControls::CurrentRow(const Text& list) {
-    std::lock_guard lock(mutex_);
-    Log("CurrentRow(" + list + ")");
-    auto it = currentRow_.find(list);
-    return it == currentRow_.end() ? -1 : it->second;
+    const auto lock = Record("CurrentRow(" + list + ")");
+    return Find(currentRow_, list, -1);
 }
 
 int FakeWindowControls::ListRowCount(const Text& list) {
-    std::lock_guard lock(mutex_);
-    Log("ListRowCount(" + list + ")");
+    const auto lock = Record("ListRowCount(" + list + ")");
     return static_cast<int>(lists_[list].size());
 }
 
 Text FakeWindowControls::ListCellText(const Text& list, int row, int column) {
-    std::lock_guard lock(mutex_);
-    Log("ListCellText(" + list + ")");
+    const auto lock = Record("ListCellText(" + list + ")");
     auto& rows = lists_[list];
     if (row < 0 || row >= static_cast<int>(rows.size()) || column < 0 || column > 1) return {};
     return rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
 }
 
 void FakeWindowControls::SetListCellText(const Text& list, int row, int column, const Text& text) {
-    std::lock_guard lock(mutex_);
-    Log("SetListCellText(" + list + ")");
+    const auto lock = Record("SetListCellText(" + list + ")");
     auto& rows = lists_[list];
     if (row < 0 || row >= static_cast<int>(rows.size()) || column < 0 || column > 1) return;
     rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = text;
 }
 
 int FakeWindowControls::AppendListRow(const Text& list) {
-    std::lock_guard lock(mutex_);
-    Log("AppendListRow(" + list + ")");
+    const auto lock = Record("AppendListRow(" + list + ")");
     auto& rows = lists_[list];
     rows.push_back({Text(), Text()});
     return static_cast<int>(rows.size()) - 1;
 }
 
 void FakeWindowControls::ClearListRows(const Text& list) {
-    std::lock_guard lock(mutex_);
-    Log("ClearListRows(" + list + ")");
+    const auto lock = Record("ClearListRows(" + list + ")");
     lists_[list].clear();
 }
 
 int FakeWindowControls::ShowMessageBox(const Text& message, int buttons, const Text& title) {
-    std::lock_guard lock(mutex_);
-    Log("ShowMessageBox");
+    const auto lock = Record("ShowMessageBox");
     boxes_.push_back({message, buttons, title});
     if (answers_.empty()) return buttons == kButtonsYesNo ? kAnswerNo : kAnswerOk;
     int answer = answers_.front();
@@ -104,8 +101,7 @@ int FakeWindowControls::ShowMessageBox(const Text& message, int buttons, const T
 }
 
 void FakeWindowControls::OpenWithShell(const Text& target) {
-    std::lock_guard lock(mutex_);
-    Log("OpenWithShell");
+    const auto lock = Record("OpenWithShell");
     shellTargets_.push_back(target);
 }
 
@@ -132,14 +128,12 @@ Text FakeWindowControls::CaptionOf(const Text& control) const {
 
 ByteSet FakeWindowControls::PictureOf(const Text& control) const {
     std::lock_guard lock(mutex_);
-    auto it = pictures_.find(control);
-    return it == pictures_.end() ? ByteSet() : it->second;
+    return Find(pictures_, control, ByteSet());
 }
 
 std::vector<Text> FakeWindowControls::CaptionHistory(const Text& control) const {
     std::lock_guard lock(mutex_);
-    auto it = captions_.find(control);
-    return it == captions_.end() ? std::vector<Text>() : it->second;
+    return Find(captions_, control, std::vector<Text>());
 }
 
 std::vector<FakeWindowControls::MessageBoxCall> FakeWindowControls::MessageBoxes() const {

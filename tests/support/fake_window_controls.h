@@ -41,16 +41,17 @@ public:
     // Test set-up and inspection.
     void SetContent(const Text& control, const Text& text);
     void SetCurrentRow(const Text& list, int row);
-    void QueueAnswer(int answer);                 // next message boxes answer in this order
+    void QueueAnswer(int answer);  // next message boxes answer in this order
     Text CaptionOf(const Text& control) const;
     ByteSet PictureOf(const Text& control) const;
     std::vector<Text> CaptionHistory(const Text& control) const;
     std::vector<MessageBoxCall> MessageBoxes() const;
     std::vector<Text> ShellTargets() const;
-    std::vector<Text> Calls() const;              // "Name(control)" per call, in order
+    std::vector<Text> Calls() const;  // "Name(control)" per call, in order
 
 private:
-    void Log(const std::string& call);
+    // Locks the fake and logs the call; the lock is held until the returned one goes.
+    std::unique_lock<std::mutex> Record(const std::string& call);
 
     mutable std::mutex mutex_;
     std::map<Text, int> checked_;
