@@ -9,6 +9,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/codepage/gbk_pairs.h"
+
 namespace lumeno::platform {
 namespace {
 
@@ -101,8 +103,6 @@ iconv_t Utf16ToGbkDescriptor() {
     return handle.Get();
 }
 
-constexpr std::string_view kQuestionUtf16("?\0", 2);
-
 std::size_t TerminatedLength(const char* s) {
     return std::strlen(s) + 1;
 }
@@ -152,9 +152,9 @@ std::u16string ComposePinyin(std::u16string_view wide) {
     return out;
 }
 
-// Code page 936 and UTF-16 agree on the ASCII range, so ASCII runs are widened or narrowed unit
-// by unit and only the rest goes through iconv: the texts at the HTTP boundary and the heads of
-// pages are mostly ASCII.
+// Code page 936 and UTF-16 agree on the ASCII range, so ASCII is widened or narrowed unit by
+// unit and only the rest goes through iconv or the pair table: the texts at the HTTP boundary
+// and the heads of pages are mostly ASCII.
 bool IsAsciiUnit(char c) {
     return static_cast<unsigned char>(c) < 0x80;
 }
@@ -198,15 +198,70 @@ void ConvertByRuns(std::basic_string_view<Unit> text, Out* out, Convert convert)
     if (pending < n) convert(text.substr(pending), out);
 }
 
+// The first character of `rest` through iconv, as its units into *units (at most two); the
+// bytes it took. A byte that does not start a character becomes '?' and is stepped over, the
+// rule of AppendConverted.
+std::size_t DecodeOneCharacter(std::string_view rest, char16_t* units, std::size_t* unitCount) {
+    const iconv_t cd = GbkToUtf16Descriptor();
+    *unitCount = 0;
+    if (cd == reinterpret_cast<iconv_t>(-1)) return rest.size();  // converts nothing
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    char* in = const_cast<char*>(rest.data());
+    std::size_t inLeft = rest.size();
+    char* out = reinterpret_cast<char*>(units);
+    // Room for one unit first, so iconv stops after one character; two when it needs a pair.
+    std::size_t outLeft = sizeof(char16_t);
+    std::size_t rc = iconv(cd, &in, &inLeft, &out, &outLeft);
+    if (rc == static_cast<std::size_t>(-1) && errno == E2BIG && inLeft == rest.size()) {
+        outLeft = 2 * sizeof(char16_t);
+        rc = iconv(cd, &in, &inLeft, &out, &outLeft);
+    }
+    const std::size_t taken = rest.size() - inLeft;
+    if (taken == 0) {
+        units[0] = u'?';
+        *unitCount = 1;
+        return 1;
+    }
+    *unitCount = static_cast<std::size_t>(out - reinterpret_cast<char*>(units)) / sizeof(char16_t);
+    return taken;
+}
+
+// Appends `gbk` decoded to *out: ASCII bytes as they are, two-byte characters through the pair
+// table, whatever else (the one-byte euro sign, bytes that do not convert) through iconv one
+// character at a time. Each step ends where iconv's own decoding would end a character, so the
+// result is iconv's for the whole text.
+void AppendGbk(std::string_view gbk, std::u16string* out) {
+    const char16_t* pairs = GbkPairTable();
+    const std::size_t n = gbk.size();
+    std::size_t used = out->size();
+    out->resize(used + n + 1);  // a unit per byte at most, and a spare one for a surrogate pair
+    for (std::size_t i = 0; i < n;) {
+        while (i < n && IsAsciiUnit(gbk[i])) (*out)[used++] = static_cast<char16_t>(gbk[i++]);
+        if (i == n) break;
+        if (i + 1 < n) {
+            const char16_t unit = GbkPairUnit(pairs, static_cast<unsigned char>(gbk[i]),
+                                              static_cast<unsigned char>(gbk[i + 1]));
+            if (unit != 0) {
+                (*out)[used++] = unit;
+                i += 2;
+                continue;
+            }
+        }
+        char16_t units[2];
+        std::size_t count = 0;
+        i += DecodeOneCharacter(gbk.substr(i), units, &count);
+        if (out->size() < used + count + (n - i) + 1) out->resize(used + count + (n - i) + 1);
+        for (std::size_t k = 0; k < count; ++k) (*out)[used++] = units[k];
+    }
+    out->resize(used);
+}
+
 }  // namespace
 
 std::u16string GbkToUtf16(std::string_view gbk) {
     std::u16string out;
     out.reserve(gbk.size());
-    ConvertByRuns(gbk, &out, [](std::string_view run, std::u16string* to) {
-        AppendConverted(GbkToUtf16Descriptor(), run.data(), run.size(), kQuestionUtf16, SkipOneByte,
-                        to);
-    });
+    AppendGbk(gbk, &out);
     return out;
 }
 
