@@ -155,9 +155,6 @@ std::u16string ComposePinyin(std::u16string_view wide) {
 // Code page 936 and UTF-16 agree on the ASCII range, so ASCII is widened or narrowed unit by
 // unit and only the rest goes through iconv or the pair table: the texts at the HTTP boundary
 // and the heads of pages are mostly ASCII.
-bool IsAsciiUnit(char c) {
-    return static_cast<unsigned char>(c) < 0x80;
-}
 bool IsAsciiUnit(char16_t c) {
     return c < 0x80;
 }
@@ -232,28 +229,38 @@ std::size_t DecodeOneCharacter(std::string_view rest, char16_t* units, std::size
 // result is iconv's for the whole text.
 void AppendGbk(std::string_view gbk, std::u16string* out) {
     const char16_t* pairs = GbkPairTable();
-    const std::size_t n = gbk.size();
-    std::size_t used = out->size();
-    out->resize(used + n + 1);  // a unit per byte at most, and a spare one for a surrogate pair
-    for (std::size_t i = 0; i < n;) {
-        while (i < n && IsAsciiUnit(gbk[i])) (*out)[used++] = static_cast<char16_t>(gbk[i++]);
-        if (i == n) break;
-        if (i + 1 < n) {
-            const char16_t unit = GbkPairUnit(pairs, static_cast<unsigned char>(gbk[i]),
-                                              static_cast<unsigned char>(gbk[i + 1]));
+    const std::size_t start = out->size();
+    out->resize(start + gbk.size() + 1);  // a unit per byte at most, a spare one for a pair
+    // Plain pointers in the loop: stores through the string itself would make the compiler
+    // reload its buffer for every unit.
+    char16_t* to = out->data() + start;
+    const auto* in = reinterpret_cast<const unsigned char*>(gbk.data());
+    const unsigned char* const end = in + gbk.size();
+    while (in < end) {
+        if (*in < 0x80) {
+            *to++ = *in++;
+            continue;
+        }
+        if (end - in >= 2) {
+            const char16_t unit = GbkPairUnit(pairs, in[0], in[1]);
             if (unit != 0) {
-                (*out)[used++] = unit;
-                i += 2;
+                *to++ = unit;
+                in += 2;
                 continue;
             }
         }
         char16_t units[2];
         std::size_t count = 0;
-        i += DecodeOneCharacter(gbk.substr(i), units, &count);
-        if (out->size() < used + count + (n - i) + 1) out->resize(used + count + (n - i) + 1);
-        for (std::size_t k = 0; k < count; ++k) (*out)[used++] = units[k];
+        const std::size_t done = static_cast<std::size_t>(to - out->data());
+        in += DecodeOneCharacter(
+            std::string_view(reinterpret_cast<const char*>(in), static_cast<std::size_t>(end - in)),
+            units, &count);
+        const std::size_t room = done + count + static_cast<std::size_t>(end - in) + 1;
+        if (out->size() < room) out->resize(room);
+        to = out->data() + done;
+        for (std::size_t k = 0; k < count; ++k) *to++ = units[k];
     }
-    out->resize(used);
+    out->resize(static_cast<std::size_t>(to - out->data()));
 }
 
 }  // namespace

@@ -20,8 +20,11 @@ const char16_t* GbkPairTable();
 // bytes as one character of one unit (not a lead byte, a trail byte below 0x40, an unassigned
 // pair).
 inline char16_t GbkPairUnit(const char16_t* table, unsigned char lead, unsigned char trail) {
-    if (lead < kGbkFirstLead || lead > kGbkLastLead || trail < kGbkFirstTrail) return 0;
-    return table[(lead - kGbkFirstLead) * kGbkTrailsPerLead + (trail - kGbkFirstTrail)];
+    // Unsigned differences: one comparison each checks both ends of a range.
+    const unsigned leadIndex = lead - kGbkFirstLead;
+    const unsigned trailIndex = trail - kGbkFirstTrail;
+    if (leadIndex > kGbkLastLead - kGbkFirstLead || trailIndex >= kGbkTrailsPerLead) return 0;
+    return table[leadIndex * kGbkTrailsPerLead + trailIndex];
 }
 
 }  // namespace lumeno::platform
