@@ -1,6 +1,7 @@
 // PCRE2 16-bit matching: compile with the translated pattern, JIT when it compiles, fall back to
-// the interpreter when the JIT stack runs out. Compiled patterns are kept for the process, so a
-// pattern used on every request is translated, compiled and JIT-compiled once.
+// the interpreter when the JIT stack runs out. Compiled patterns are kept for the process by the
+// pattern as written, so a pattern used on every request is translated, compiled and
+// JIT-compiled once.
 #include "platform/com/regexp_engine.h"
 
 #define PCRE2_CODE_UNIT_WIDTH 16
@@ -60,17 +61,21 @@ CodeCache& Codes() {
     return *cache;
 }
 
-std::shared_ptr<const SharedCode> CompileShared(const std::u16string& translated,
+// The code for `pattern` as the caller wrote it: found by that pattern and the options (which
+// say whether it is multiline), so a known pattern is not even translated again.
+std::shared_ptr<const SharedCode> CompileShared(const std::u16string& pattern, bool multiline,
                                                 std::uint32_t options) {
-    if (auto known = Codes().Find(translated, options)) return known;
+    if (auto known = Codes().Find(pattern, options)) return known;
+    const std::optional<std::u16string> translated = TranslatePattern(pattern, multiline);
+    if (!translated) return nullptr;
     int error = 0;
     PCRE2_SIZE offset = 0;
     auto made = std::make_shared<SharedCode>();
     made->code =
-        pcre2_compile(Units(translated), translated.size(), options, &error, &offset, nullptr);
+        pcre2_compile(Units(*translated), translated->size(), options, &error, &offset, nullptr);
     if (made->code == nullptr) return nullptr;
     made->jit = pcre2_jit_compile(made->code, PCRE2_JIT_COMPLETE) == 0;
-    Codes().Keep(translated, options, made);
+    Codes().Keep(pattern, options, made);
     return made;
 }
 
@@ -116,13 +121,11 @@ CompiledRegex::~CompiledRegex() = default;
 
 std::unique_ptr<CompiledRegex> CompiledRegex::Compile(const std::u16string& pattern,
                                                       RegexFlags flags) {
-    std::optional<std::u16string> translated = TranslatePattern(pattern, flags.multiline);
-    if (!translated) return nullptr;
     std::uint32_t options = PCRE2_ALT_BSUX | PCRE2_MATCH_UNSET_BACKREF;
     if (flags.ignoreCase) options |= PCRE2_CASELESS;
     if (!flags.multiline) options |= PCRE2_DOLLAR_ENDONLY;
     auto handles = std::make_unique<Handles>();
-    handles->shared = CompileShared(*translated, options);
+    handles->shared = CompileShared(pattern, flags.multiline, options);
     if (!handles->shared) return nullptr;
     handles->code = handles->shared->code;
     handles->context = pcre2_match_context_create(nullptr);
