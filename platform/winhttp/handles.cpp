@@ -26,12 +26,16 @@ void UnlockData(CURL*, curl_lock_data data, void* store) {
 
 }  // namespace
 
-CookieStore::CookieStore() : share(curl_share_init()) {
-    if (!share) return;
-    curl_share_setopt(share.get(), CURLSHOPT_LOCKFUNC, &LockData);
-    curl_share_setopt(share.get(), CURLSHOPT_UNLOCKFUNC, &UnlockData);
-    curl_share_setopt(share.get(), CURLSHOPT_USERDATA, this);
-    curl_share_setopt(share.get(), CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
+CURLSH* CookieStore::Share() {
+    std::call_once(made_, [this] {
+        share_.reset(curl_share_init());
+        if (!share_) return;
+        curl_share_setopt(share_.get(), CURLSHOPT_LOCKFUNC, &LockData);
+        curl_share_setopt(share_.get(), CURLSHOPT_UNLOCKFUNC, &UnlockData);
+        curl_share_setopt(share_.get(), CURLSHOPT_USERDATA, this);
+        curl_share_setopt(share_.get(), CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
+    });
+    return share_.get();
 }
 
 HINTERNET AddHandle(std::shared_ptr<WinHttpHandleObject> object) {

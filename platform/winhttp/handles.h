@@ -36,11 +36,19 @@ struct Timeouts {
     int receive = 30000;
 };
 
-// The cookie store shared by the requests of one session, with the locks libcurl asks for.
-struct CookieStore {
-    CookieStore();
-    CurlShare share;
+// The cookie store shared by the requests of one session, with the locks libcurl asks for. The
+// store is made when a request of the session first keeps cookies: most sessions switch cookies
+// off and never need one.
+class CookieStore {
+public:
+    // The store, made on first use; null when libcurl cannot make one.
+    CURLSH* Share();
+
     std::array<std::mutex, CURL_LOCK_DATA_LAST> locks;
+
+private:
+    std::once_flag made_;
+    CurlShare share_;
 };
 
 struct Session : WinHttpHandleObject {

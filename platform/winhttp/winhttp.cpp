@@ -128,6 +128,10 @@ bool AddHeaders(Request& request, const char16_t* headers, DWORD length, DWORD m
     return Succeed();
 }
 
+bool KeepsCookies(const Request& request) {
+    return !(request.disabledFeatures & WINHTTP_DISABLE_COOKIES);
+}
+
 TransferSettings SettingsFor(const Request& request) {
     const Connection& connection = *request.connection;
     Session& session = *connection.session;
@@ -154,9 +158,7 @@ TransferSettings SettingsFor(const Request& request) {
     settings.proxyPassword = request.proxyPassword;
     settings.verifyPeer = (request.securityFlags & kIgnorePeerFlags) == 0;
     settings.verifyHost = (request.securityFlags & SECURITY_FLAG_IGNORE_CERT_CN_INVALID) == 0;
-    if (!(request.disabledFeatures & WINHTTP_DISABLE_COOKIES)) {
-        settings.cookieShare = session.cookies.share.get();
-    }
+    if (KeepsCookies(request)) settings.cookieShare = session.cookies.Share();
     settings.followRedirects = !(request.disabledFeatures & WINHTTP_DISABLE_REDIRECTS);
     const Timeouts& t = request.timeouts;
     settings.connectTimeoutMs = t.connect > 0 ? TimeoutMs(t.connect) + TimeoutMs(t.resolve) : 0;
@@ -197,8 +199,8 @@ HINTERNET WinHttpOpen(const char16_t* userAgent, DWORD accessType, const char16_
         return nullptr;
     }
     auto session = std::make_shared<Session>();
-    if (!session->cookies.share || (flags & kAsyncFlag)) {
-        FailWith(session->cookies.share ? ERROR_INVALID_PARAMETER : ERROR_WINHTTP_INTERNAL_ERROR);
+    if (flags & kAsyncFlag) {
+        FailWith(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
     switch (accessType) {
@@ -375,6 +377,9 @@ bool WinHttpSendRequest(HINTERNET handle, const char16_t* headers, DWORD headers
         return false;
     }
     TransferSettings settings = SettingsFor(*request);
+    if (KeepsCookies(*request) && settings.cookieShare == nullptr) {
+        return FailWith(ERROR_WINHTTP_INTERNAL_ERROR);  // no cookie store could be made
+    }
     if (optionalLength != 0)
         settings.body.assign(static_cast<const char*>(optional), optionalLength);
     request->transfer = std::make_unique<Transfer>(std::move(settings));
