@@ -8,16 +8,18 @@
 namespace lumeno::platform {
 namespace {
 
-constexpr std::size_t kLeads = kGbkLastLead - kGbkFirstLead + 1;
+// Lead bytes run from 0x81 to 0xFE and trail bytes from 0x40 up; every other entry stays 0.
+constexpr unsigned kFirstLead = 0x81;
+constexpr unsigned kLastLead = 0xFE;
+constexpr unsigned kFirstTrail = 0x40;
 
 std::vector<char16_t> BuildTable() {
-    std::vector<char16_t> table(kLeads * kGbkTrailsPerLead, 0);
+    std::vector<char16_t> table(256 * 256, 0);
     iconv_t cd = iconv_open("UTF-16LE", "CP936");
     if (cd == reinterpret_cast<iconv_t>(-1)) return table;  // every pair then goes to iconv
-    for (std::size_t lead = 0; lead < kLeads; ++lead) {
-        for (std::size_t trail = 0; trail < kGbkTrailsPerLead; ++trail) {
-            char pair[2] = {static_cast<char>(kGbkFirstLead + lead),
-                            static_cast<char>(kGbkFirstTrail + trail)};
+    for (unsigned lead = kFirstLead; lead <= kLastLead; ++lead) {
+        for (unsigned trail = kFirstTrail; trail <= 0xFF; ++trail) {
+            char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
             unsigned char out[4] = {};
             char* in = pair;
             char* to = reinterpret_cast<char*>(out);
@@ -26,8 +28,7 @@ std::vector<char16_t> BuildTable() {
             const std::size_t rc = iconv(cd, &in, &inLeft, &to, &outLeft);
             // Kept only when both bytes made exactly one unit; anything else stays with iconv.
             if (rc != static_cast<std::size_t>(-1) && inLeft == 0 && outLeft == 2) {
-                table[lead * kGbkTrailsPerLead + trail] =
-                    static_cast<char16_t>(out[0] | (out[1] << 8));
+                table[(lead << 8) | trail] = static_cast<char16_t>(out[0] | (out[1] << 8));
             }
         }
     }
