@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/codepage/codepage.h"
 #include "util/automation.h"
 #include "util/runtime_services.h"
 
@@ -53,6 +54,41 @@ std::size_t TextLengthOfBytes(const char* bytes, std::size_t size) {
 
 namespace {
 
+// The head from its first "<meta" (in any case, as the search ignores case) to the end of that
+// line; empty when the head holds no "<meta" at all. Neither '<' nor a line feed can be the
+// second byte of a GBK character, so both ends are character boundaries.
+std::string_view FirstMetaLine(std::string_view head) {
+    for (std::size_t at = head.find('<'); at != std::string_view::npos;
+         at = head.find('<', at + 1)) {
+        if (platform::EqualsAsciiIgnoreCase(head.substr(at, 5), "<meta")) {
+            const std::size_t end = head.find('\n', at);
+            return head.substr(at, end == std::string_view::npos ? end : end - at);
+        }
+    }
+    return {};
+}
+
+// Runs the declaration search over the head into `regex`; false when it could not be run.
+// The first match can start nowhere before the head's first "<meta", and "." stops at a line
+// feed, so a match that starts there lies within that line (or needs the line feed itself, when
+// the line ends right after "charset=", and is then not found within the line). The line alone
+// is searched first, which saves decoding the rest of the head for the engine; only when its
+// first match does not start at the "<meta" is the whole head searched. A head with no "<meta"
+// cannot match at all.
+bool SearchDeclaration(RegexObject& regex, std::string_view head, bool* matched) {
+    *matched = false;
+    const std::string_view line = FirstMetaLine(head);
+    if (line.empty()) return true;
+    if (regex.Create(kDeclarationPattern, Text(line)) && regex.MatchCount() > 0) {
+        int position = -1;
+        regex.MatchText(1, &position, true);
+        if (position == 0) return *matched = true;
+    }
+    if (!regex.Create(kDeclarationPattern, Text(head))) return false;
+    *matched = regex.MatchCount() > 0;
+    return true;
+}
+
 // The body decoded in the character set its head declares, when it declares one other than
 // gbk or gb2312 and the stream accepts it; false otherwise. `wholeBody` gives the body's bytes
 // for the stream only when it is asked to convert.
@@ -61,9 +97,9 @@ bool DecodeDeclaredCharset(RegexObject& regex, std::string_view text, const Whol
                            Text* decoded) {
     bool converted = false;
     InitializeObjectThread();
-    const Text head(text.substr(0, kDeclarationSearchBytes));
-    if (regex.Create(kDeclarationPattern, head)) {
-        Text charset = regex.SubmatchText(1, 1);
+    bool matched = false;
+    if (SearchDeclaration(regex, text.substr(0, kDeclarationSearchBytes), &matched)) {
+        const Text charset = matched ? regex.SubmatchText(1, 1) : Text();
         // Exact comparison: a page saying "GBK" goes through the stream like any other name.
         if (!charset.empty() && charset != "gbk" && charset != "gb2312") {
             converted = DecodeThroughStream(wholeBody(), charset, decoded);

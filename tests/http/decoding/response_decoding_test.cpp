@@ -189,6 +189,14 @@ INSTANTIATE_TEST_SUITE_P(
                  Bytes("<meta charset=utf-8>a\xFF"
                        "b"),
                  Bytes("<meta charset=utf-8>a?b")},
+        // The first "<meta" line declares nothing; a later one does.
+        EdgeCase{
+            "DeclarationOnALaterMetaLine",
+            Join({"<meta name=\"keywords\" content=\"x\">\n<meta charset=utf-8>", kUtf8Wallpaper}),
+            Bytes("<meta name=\"keywords\" content=\"x\">\n<meta charset=utf-8>壁纸")},
+        // The one character allowed after "charset=" may be the line feed itself.
+        EdgeCase{"DeclaredNameOnTheNextLine", Join({"<meta charset=\nutf-8>", kUtf8Wallpaper}),
+                 Bytes("<meta charset=\nutf-8>壁纸")},
         EdgeCase{"UndecodableCharsetKeepsTheBytes",
                  Join({"<meta charset=x-no-such-set>", kUtf8Wallpaper}),
                  Join({"<meta charset=x-no-such-set>", kUtf8Wallpaper})}),
