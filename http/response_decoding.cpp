@@ -70,19 +70,18 @@ std::string_view FirstMetaLine(std::string_view head) {
 
 // Runs the declaration search over the head into `regex`; false when it could not be run.
 // The first match can start nowhere before the head's first "<meta", and "." stops at a line
-// feed, so a match that starts there lies within that line (or needs the line feed itself, when
-// the line ends right after "charset=", and is then not found within the line). The line alone
-// is searched first, which saves decoding the rest of the head for the engine; only when its
-// first match does not start at the "<meta" is the whole head searched. A head with no "<meta"
-// cannot match at all.
+// feed. So when that line holds a match at all, one starts at its "<meta" (".+?" reaches any
+// later "charset=" of the line from there), and the whole head's first match is that same one:
+// a match passes the line feed only as the one character allowed after a "charset=" that ends
+// the line, and such a "charset=" is the line's last. The line alone is
+// searched first, which saves decoding the rest of the head for the engine; only when it holds
+// no match is the whole head searched. A head with no "<meta" cannot match at all.
 bool SearchDeclaration(RegexObject& regex, std::string_view head, bool* matched) {
     *matched = false;
     const std::string_view line = FirstMetaLine(head);
     if (line.empty()) return true;
     if (regex.Create(kDeclarationPattern, Text(line)) && regex.MatchCount() > 0) {
-        int position = -1;
-        regex.MatchText(1, &position, true);
-        if (position == 0) return *matched = true;
+        return *matched = true;
     }
     if (!regex.Create(kDeclarationPattern, Text(head))) return false;
     *matched = regex.MatchCount() > 0;
