@@ -1,9 +1,11 @@
-// Cookie merging: new cookies first in the server's order, then the jar's untouched cookies.
+// Cookie merging (new cookies first in the server's order, then the jar's untouched cookies)
+// and the cookies a response's header block sets.
 #include "http/cookies.h"
 
 #include <unordered_set>
 
 #include "util/runtime_services.h"
+#include "util/text_slicing.h"
 
 namespace lumeno {
 namespace {
@@ -66,6 +68,24 @@ Text RemoveDuplicateEntries(const Text& text, const Text& separator) {
         out += separator;
     }
     return LeftText(out, TextLength(out) - TextLength(separator));
+}
+
+Text CollectResponseCookies(const Text& responseHeaders) {
+    Text cookies;
+    // Lines are looked at in place; only a "Set-Cookie" line (the name before the first ": ")
+    // is copied out to be taken apart.
+    VisitSplitPieces(responseHeaders, "\r\n", [&](std::string_view piece) {
+        if (!piece.starts_with("Set-Cookie: ")) return true;
+        const Text line(piece);
+        // Only the first name=value pair counts; path, expiry and domain are dropped.
+        const Text cookie = FindText(line, ";") != -1 ? TextBetween(line, "Set-Cookie:", ";")
+                                                      : ReplaceText(line, "Set-Cookie:", "");
+        cookies += TrimSpaces(cookie);
+        cookies += "; ";
+        return true;
+    });
+    if (RightText(cookies, 2) == "; ") cookies = LeftText(cookies, TextLength(cookies) - 2);
+    return cookies;
 }
 
 }  // namespace lumeno

@@ -1,4 +1,4 @@
-// Cookie jars ("name=value; name=value") and the merge of a response's cookies into a jar.
+// Cookie jars ("name=value; name=value"), the cookies a response sets and their merge into a jar.
 #pragma once
 
 #include "util/text_types.h"
@@ -11,6 +11,9 @@ namespace lumeno {
 // newCookies is left in its tidied form (trimmed, a final ";" completed to "; ") and oldJar
 // holds the merged jar, which is also returned.
 Text MergeCookies(Text& oldJar, Text& newCookies);
+
+// The name=value pairs of the response's "Set-Cookie" lines, joined by "; ".
+Text CollectResponseCookies(const Text& responseHeaders);
 
 // The text without every entry that repeats an earlier, byte-equal entry; entries are the
 // pieces between separators, and the result has no separator after its last entry.

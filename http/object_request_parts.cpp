@@ -1,5 +1,5 @@
-// The pure steps of the object transport: its timeout value, the completed header text, the
-// cookies collected from a response's header block and the check of the body's declared length.
+// The pure steps of the object transport: its timeout value, the completed header text and the
+// check of the body's declared length.
 #include <array>
 #include <climits>
 #include <string_view>
@@ -62,24 +62,6 @@ Text CompleteObjectRequestHeaders(const Text& headers, const Text& url, int meth
     }
     if (normaliseHeaderNames) working = CapitaliseHeaderNames(working);
     return working;
-}
-
-Text CollectResponseCookies(const Text& responseHeaders) {
-    Text cookies;
-    // Lines are looked at in place; only a "Set-Cookie" line (the name before the first ": ")
-    // is copied out to be taken apart.
-    VisitSplitPieces(responseHeaders, kCrLf, [&](std::string_view piece) {
-        if (!piece.starts_with("Set-Cookie: ")) return true;
-        const Text line(piece);
-        // Only the first name=value pair counts; path, expiry and domain are dropped.
-        const Text cookie = FindText(line, ";") != -1 ? TextBetween(line, "Set-Cookie:", ";")
-                                                      : ReplaceText(line, "Set-Cookie:", "");
-        cookies += TrimSpaces(cookie);
-        cookies += "; ";
-        return true;
-    });
-    if (RightText(cookies, 2) == "; ") cookies = LeftText(cookies, TextLength(cookies) - 2);
-    return cookies;
 }
 
 bool ResponseBodyCutShort(const Text& responseHeaders, int received) {

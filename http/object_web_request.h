@@ -43,9 +43,6 @@ int ObjectRequestTimeoutMilliseconds(int timeoutSeconds);
 Text CompleteObjectRequestHeaders(const Text& headers, const Text& url, int method,
                                   bool addDefaultHeaders, bool normaliseHeaderNames);
 
-// The name=value pairs of the response's "Set-Cookie" lines, joined by "; ".
-Text CollectResponseCookies(const Text& responseHeaders);
-
 // True when the response's header text declares a Content-Length larger than the `received`
 // bytes of a body that did arrive: the body broke off, and handing it out would pass a cut
 // picture off as whole. An answer without a body (HEAD) or without a valid length never counts.

@@ -306,23 +306,16 @@ void SessionExchange::HarvestResponse() {
 }
 
 void SessionExchange::HarvestHeaderLines(const Text& headerBlock) {
-    Text& cookies = Out(o_.returnedCookies, cookiesScratch_);
-    cookies.clear();
-    for (const Text& line : SplitText(headerBlock, "\r\n")) {
-        const int separator = FindText(line, ": ");
-        const Text name = separator > 0 ? LeftText(line, separator - 1) : Text();
-        if (name == "Set-Cookie") {
-            // Only the first name=value pair of the line counts; attributes are dropped.
-            const Text cookie = FindText(line, ";") > 0 ? TextBetween(line, "Set-Cookie:", ";")
-                                                        : ReplaceText(line, "Set-Cookie:", "");
-            cookies += TrimSpaces(cookie) + "; ";
-        }
-        if (CompareText(LeftText(line, 10), "Location: ", false) == 0) {
-            Out(o_.returnedLocation, locationScratch_) = MidText(line, 11, TextLength(line));
+    Out(o_.returnedCookies, cookiesScratch_) = CollectResponseCookies(headerBlock);
+    // The lines are looked at in place; only a "Location" line is copied out.
+    VisitSplitPieces(headerBlock, "\r\n", [this](std::string_view line) {
+        if (CompareText(Text(line.substr(0, 10)), "Location: ", false) == 0) {
+            const Text whole(line);
+            Out(o_.returnedLocation, locationScratch_) = MidText(whole, 11, TextLength(whole));
         }
         ProcessMessages();
-    }
-    if (cookies.size() >= 2 && cookies.ends_with("; ")) cookies.resize(cookies.size() - 2);
+        return true;
+    });
 }
 
 void SessionExchange::CloseHandles() {

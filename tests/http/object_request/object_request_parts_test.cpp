@@ -3,6 +3,7 @@
 
 #include <climits>
 
+#include "http/cookies.h"
 #include "http/object_web_request.h"
 
 namespace lumeno {
