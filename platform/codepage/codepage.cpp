@@ -1,5 +1,6 @@
-// iconv-backed code page conversions. One iconv descriptor per direction and thread, reset
-// before each use, so conversions on different threads never share state.
+// iconv-backed code page conversions; GBK to UTF-16 looks its two-byte characters up in the
+// pair table iconv filled. One iconv descriptor per direction and thread, reset before each
+// use, so conversions on different threads never share state.
 #include "platform/codepage/codepage.h"
 
 #include <iconv.h>
@@ -162,37 +163,38 @@ bool IsAscii(std::u16string_view text) {
     return std::all_of(text.begin(), text.end(), [](char16_t c) { return IsAsciiUnit(c); });
 }
 
-// Appends `text` converted to *out: long ASCII runs through a unit-by-unit copy, everything in
-// between through `convert` (one iconv call costs as much as a few dozen characters, so short
-// ASCII runs stay with their neighbours). A GBK byte below 0x80 right after a byte of 0x80 or
-// above may be the second byte of a character, so a copied run starts only at an ASCII unit
-// that follows another one (or the start): no character is ever cut.
-template <class Unit, class Out, class Convert>
-void ConvertByRuns(std::basic_string_view<Unit> text, Out* out, Convert convert) {
+// Appends `wide` converted to GBK to *out: long ASCII runs through a unit-by-unit copy,
+// everything in between through iconv (one iconv call costs as much as a few dozen characters,
+// so short ASCII runs stay with their neighbours). A run never cuts a surrogate pair, whose
+// halves are not ASCII.
+void AppendNarrowed(std::u16string_view wide, std::string* out) {
     constexpr std::size_t kMinCopiedRun = 64;
-    const std::size_t n = text.size();
+    const auto convert = [out](std::u16string_view run) {
+        AppendConverted(Utf16ToGbkDescriptor(), reinterpret_cast<const char*>(run.data()),
+                        run.size() * 2, "?", SkipUtf16Unit, out);
+    };
+    const std::size_t n = wide.size();
     std::size_t pending = 0;  // the first unit not yet appended
     std::size_t at = 0;
     while (at < n) {
-        if (!IsAsciiUnit(text[at]) || (at > 0 && !IsAsciiUnit(text[at - 1]))) {
+        if (!IsAsciiUnit(wide[at])) {
             ++at;
             continue;
         }
         std::size_t end = at;
-        while (end < n && IsAsciiUnit(text[end])) ++end;
+        while (end < n && IsAsciiUnit(wide[end])) ++end;
         if (end - at >= kMinCopiedRun || end == n) {
-            if (pending < at) convert(text.substr(pending, at - pending), out);
+            if (pending < at) convert(wide.substr(pending, at - pending));
             // One resize and a plain loop the compiler can widen, not a push_back per unit.
             const std::size_t start = out->size();
             out->resize(start + (end - at));
-            auto* to = out->data() + start;
-            for (std::size_t k = at; k < end; ++k)
-                *to++ = static_cast<typename Out::value_type>(text[k]);
+            char* to = out->data() + start;
+            for (std::size_t k = at; k < end; ++k) *to++ = static_cast<char>(wide[k]);
             pending = end;
         }
         at = end;
     }
-    if (pending < n) convert(text.substr(pending), out);
+    if (pending < n) convert(wide.substr(pending));
 }
 
 // The first character of `rest` through iconv, as its units into *units (at most two); the
@@ -275,10 +277,7 @@ std::u16string GbkToUtf16(std::string_view gbk) {
 std::string Utf16ToGbk(std::u16string_view wide) {
     std::string out;
     out.reserve(wide.size());
-    ConvertByRuns(wide, &out, [](std::u16string_view run, std::string* to) {
-        AppendConverted(Utf16ToGbkDescriptor(), reinterpret_cast<const char*>(run.data()),
-                        run.size() * 2, "?", SkipUtf16Unit, to);
-    });
+    AppendNarrowed(wide, &out);
     return out;
 }
 
