@@ -1,5 +1,5 @@
-# A fresh Wine prefix for the Windows test programs:
-# cmake -DPREFIX=<dir> -DWINE=<wine64> -DWINESERVER=<wineserver> -P
+# A fresh Wine prefix for the Windows test programs, at 96 DPI unless LOG_PIXELS gives another:
+# cmake -DPREFIX=<dir> -DWINE=<wine64> -DWINESERVER=<wineserver> [-DLOG_PIXELS=<dpi>] -P
 set(ENV{WINEPREFIX} ${PREFIX})
 set(ENV{WINEDEBUG} -all)
 # No dialogs offering Mono and Gecko: nothing here needs them.
@@ -23,3 +23,13 @@ if(NOT result EQUAL 0)
     message(FATAL_ERROR "could not switch off the crash debugger in ${PREFIX}: ${result}")
 endif()
 execute_process(COMMAND ${WINESERVER} -w TIMEOUT 60)
+# The screen's DPI, as a user sets it in the display settings.
+if(LOG_PIXELS)
+    execute_process(COMMAND ${WINE} reg add "HKCU\\Control Panel\\Desktop" /v LogPixels
+                            /t REG_DWORD /d ${LOG_PIXELS} /f
+                    RESULT_VARIABLE result OUTPUT_QUIET ERROR_QUIET TIMEOUT 60)
+    if(NOT result EQUAL 0)
+        message(FATAL_ERROR "could not set the DPI of ${PREFIX} to ${LOG_PIXELS}: ${result}")
+    endif()
+    execute_process(COMMAND ${WINESERVER} -w TIMEOUT 60)
+endif()

@@ -1,9 +1,10 @@
-// Building the Win32 window from its table, the fixed frame, the Chinese-capable font, and
-// routing clicks, list-view clicks and the close request.
+// Building the Win32 window from its table, the fixed frame, placing the controls for the
+// window's DPI, and routing clicks, list-view clicks, DPI changes and the close request.
 #include "ui/win32/win32_form.h"
 
-#include <array>
+#include <algorithm>
 
+#include "ui/win32/win32_dpi.h"
 #include "ui/win32/win32_text.h"
 #include "ui/win32/win32_window_controls.h"
 
@@ -15,52 +16,11 @@ constexpr const wchar_t* kFormClass = L"LumenoForm";
 // no maximise button.
 constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr int kFirstControlId = 100;
-// Captions fit their 16-pixel rows at 12 pixels.
-constexpr int kFontPixels = 12;
-
-// Fonts that hold the Chinese captions, in the order they are preferred: the system's own
-// Chinese UI fonts, then those a Linux desktop under Wine offers.
-constexpr std::array<const wchar_t*, 8> kChineseFonts = {L"Microsoft YaHei UI",
-                                                         L"Microsoft YaHei",
-                                                         L"SimSun",
-                                                         L"NSimSun",
-                                                         L"Noto Sans CJK SC",
-                                                         L"Noto Sans SC",
-                                                         L"WenQuanYi Micro Hei",
-                                                         L"Droid Sans Fallback"};
-
-int CALLBACK CollectFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM found) {
-    reinterpret_cast<std::vector<std::wstring>*>(found)->emplace_back(font->lfFaceName);
-    return 1;
-}
-
-// The preferred installed face that covers GB2312, else the first installed one that does;
-// empty when none does (the font mapper then picks by character set).
-std::wstring ChineseFace() {
-    std::vector<std::wstring> faces;
-    LOGFONTW query{};
-    query.lfCharSet = GB2312_CHARSET;
-    HDC screen = ::GetDC(nullptr);
-    ::EnumFontFamiliesExW(screen, &query, CollectFace, reinterpret_cast<LPARAM>(&faces), 0);
-    ::ReleaseDC(nullptr, screen);
-    for (const wchar_t* preferred : kChineseFonts) {
-        for (const std::wstring& face : faces) {
-            if (face == preferred) return face;
-        }
-    }
-    for (const std::wstring& face : faces) {
-        if (!face.empty() && face[0] != L'@') return face;  // '@' faces are vertical
-    }
-    return {};
-}
-
-HFONT CreateControlFont() {
-    const std::wstring face = ChineseFace();
-    return ::CreateFontW(-kFontPixels, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
-                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                         DEFAULT_PITCH | FF_DONTCARE, face.c_str());
-}
-
+// Messages of Windows 10's per-monitor DPI, named here for the headers that lack them.
+constexpr UINT kDpiChangedMessage = 0x02E0;        // WM_DPICHANGED
+constexpr UINT kGetDpiScaledSizeMessage = 0x02E4;  // WM_GETDPISCALEDSIZE
+// The edit boxes' left and right margins at 96 DPI.
+constexpr int kEditMarginPixels = 2;
 void RegisterFormClass(WNDPROC procedure) {
     static const bool registered = [procedure] {
         WNDCLASSW windowClass{};
@@ -128,9 +88,9 @@ void AddColumns(HWND list, const ControlRow& row) {
 
 }  // namespace
 
-Win32Form::Win32Form(const WindowLayout& layout, ShellOpener opener) {
+Win32Form::Win32Form(const WindowLayout& layout, ShellOpener opener)
+    : rows_(layout.controls.begin(), layout.controls.end()) {
     RegisterFormClass(&Win32Form::WindowProc);
-    font_ = CreateControlFont();
     // Sized from the table's client area for now; Show gives the frame its outer size.
     RECT frame{0, 0, layout.clientWidth, layout.clientHeight};
     ::AdjustWindowRectEx(&frame, kFrameStyle, FALSE, 0);
@@ -139,7 +99,8 @@ Win32Form::Win32Form(const WindowLayout& layout, ShellOpener opener) {
                           CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                           nullptr, nullptr, ::GetModuleHandleW(nullptr), this);
     int id = kFirstControlId;
-    for (const ControlRow& row : layout.controls) Build(row, id++);
+    for (const ControlRow& row : rows_) Build(row, id++);
+    LayOut(DpiOfWindow(window_));
     services_ = std::make_unique<Win32WindowControls>(*this, std::move(opener));
 }
 
@@ -151,11 +112,11 @@ Win32Form::~Win32Form() {
         ::DestroyWindow(window_);
     }
     services_.reset();
-    if (font_) ::DeleteObject(font_);
 }
 
 void Win32Form::Build(const ControlRow& row, int id) {
-    Entry entry{row.kind, nullptr, nullptr};
+    // Created at the table's place; LayOut places it for the window's DPI.
+    Entry entry{row.kind, nullptr, nullptr, &row};
     if (row.kind == ControlKind::PictureBox) {
         entry.picture = std::make_unique<PictureBox>(window_, id, row.left, row.top, row.width,
                                                      row.height, row.visible);
@@ -169,12 +130,64 @@ void Win32Form::Build(const ControlRow& row, int id) {
             ::GetModuleHandleW(nullptr), nullptr);
         if (row.kind == ControlKind::ListView && entry.window) AddColumns(entry.window, row);
     }
-    if (entry.window) {
-        ::SendMessageW(entry.window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-        if (!row.enabled) ::EnableWindow(entry.window, FALSE);
-    }
+    if (entry.window && !row.enabled) ::EnableWindow(entry.window, FALSE);
     names_.emplace_back(row.name);
     controls_.emplace(row.name, std::move(entry));
+}
+
+void Win32Form::LayOut(int dpi) {
+    dpi_ = dpi;
+    auto scale = [dpi](int value) { return ScaleForDpi(value, dpi); };
+    for (auto& [name, entry] : controls_) {
+        const ControlRow& row = *entry.row;
+        if (entry.picture) {
+            entry.picture->Place(scale(row.left), scale(row.top), scale(row.width),
+                                 scale(row.height));
+        } else if (entry.window) {
+            ::MoveWindow(entry.window, scale(row.left), scale(row.top), scale(row.width),
+                         scale(row.height), FALSE);
+        }
+    }
+    // An edit box's line must fit the text area inside its border: the smallest of them
+    // decides the edit boxes' font.
+    int editTextHeight = scale(kCaptionRowPixels);
+    for (const auto& [name, entry] : controls_) {
+        if (entry.kind != ControlKind::EditBox || !entry.window) continue;
+        RECT client{};
+        ::GetClientRect(entry.window, &client);
+        editTextHeight = std::min(editTextHeight, static_cast<int>(client.bottom));
+    }
+    auto fonts = std::make_unique<ControlFonts>(dpi, editTextHeight);
+    for (auto& [name, entry] : controls_) {
+        if (!entry.window || entry.picture) continue;
+        const bool edit = entry.kind == ControlKind::EditBox;
+        ::SendMessageW(entry.window, WM_SETFONT,
+                       reinterpret_cast<WPARAM>(edit ? fonts->Edit() : fonts->Caption()), FALSE);
+        if (edit) {
+            const int margin = scale(kEditMarginPixels);
+            ::SendMessageW(entry.window, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
+                           MAKELPARAM(margin, margin));
+        }
+        if (entry.kind == ControlKind::ListView) {
+            int index = 0;
+            for (const ListColumn& column : entry.row->columns) {
+                if (!column.title) break;
+                ::SendMessageW(entry.window, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(index++),
+                               MAKELPARAM(scale(column.width), 0));
+            }
+        }
+    }
+    // The controls hold the new fonts now; the old ones can go.
+    fonts_ = std::move(fonts);
+    if (window_)
+        ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+SIZE Win32Form::OuterSizeFor(int dpi) const {
+    const SIZE designFrame = FrameSizeForClient(0, 0, kFrameStyle, 0, kDesignDpi);
+    const int clientWidth = ScaleForDpi(designOuter_.cx - designFrame.cx, dpi);
+    const int clientHeight = ScaleForDpi(designOuter_.cy - designFrame.cy, dpi);
+    return FrameSizeForClient(clientWidth, clientHeight, kFrameStyle, 0, dpi);
 }
 
 WindowControls& Win32Form::Controls() {
@@ -212,7 +225,12 @@ void Win32Form::OnClose(std::function<void()> handler) {
     if (handler) closeHandlers_.push_back(std::move(handler));
 }
 
-void Win32Form::Show(int outerWidth, int outerHeight) {
+void Win32Form::Show(int designOuterWidth, int designOuterHeight) {
+    designOuter_ = {designOuterWidth, designOuterHeight};
+    // At 96 DPI the frame keeps the size it was given; elsewhere its client area scales.
+    const SIZE outer = dpi_ == kDesignDpi ? designOuter_ : OuterSizeFor(dpi_);
+    const int outerWidth = outer.cx;
+    const int outerHeight = outer.cy;
     RECT area{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     const int left = area.left + (area.right - area.left - outerWidth) / 2;
@@ -301,6 +319,25 @@ LRESULT Win32Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 if (focus) ::SetFocus(focus);
             }
             return 0;
+        case kGetDpiScaledSizeMessage: {
+            // Windows asks what size the window wants at the DPI it is about to get, so that
+            // the rectangle WM_DPICHANGED suggests holds the scaled client area exactly.
+            if (designOuter_.cx <= 0) break;
+            *reinterpret_cast<SIZE*>(lParam) = OuterSizeFor(LOWORD(wParam));
+            return TRUE;
+        }
+        case kDpiChangedMessage: {
+            // The window moved to a monitor of another DPI (or the monitor's DPI changed):
+            // the controls are placed anew, then the frame takes the suggested rectangle.
+            LayOut(LOWORD(wParam));
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            if (suggested) {
+                ::SetWindowPos(window_, nullptr, suggested->left, suggested->top,
+                               suggested->right - suggested->left,
+                               suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+            }
+            return 0;
+        }
         case WM_CLOSE:
             OnCloseRequest();
             return 0;

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "ui/win32/win32_picture_decoder.h"
+
 namespace lumeno::ui::win32 {
 namespace {
 
@@ -60,7 +62,7 @@ const wchar_t* PictureBox::ClassName() {
 }
 
 PictureBox::PictureBox(HWND parent, int id, int left, int top, int width, int height, bool visible)
-    : box_{width, height} {
+    : boxWidth_(width), boxHeight_(height) {
     RegisterPictureBoxClass(&PictureBox::WindowProc);
     window_ =
         ::CreateWindowExW(0, ClassName(), L"", WS_CHILD | (visible ? WS_VISIBLE : 0), left, top,
@@ -79,14 +81,27 @@ void PictureBox::Clear() {
     shown_ = {};
 }
 
-void PictureBox::SetPicture(DecodedPicture picture) {
+void PictureBox::SetPicture(DecodedPicture picture, ByteSet encoded) {
     Clear();
-    picture = FitPicturePixels(std::move(picture), box_);
+    encoded_ = std::move(encoded);
+    picture = FitPicturePixels(std::move(picture), BoxSize());
     if (!picture.IsNull()) {
         bitmap_ = MakeBitmap(picture, ::GetSysColor(COLOR_BTNFACE));
         if (bitmap_) shown_ = picture.size;
     }
     if (window_) ::InvalidateRect(window_, nullptr, TRUE);
+}
+
+void PictureBox::Place(int left, int top, int width, int height) {
+    const bool resized = PictureSize{width, height} != BoxSize();
+    boxWidth_ = width;
+    boxHeight_ = height;
+    if (window_) ::MoveWindow(window_, left, top, width, height, TRUE);
+    if (resized && !encoded_.empty()) {
+        ByteSet encoded = std::move(encoded_);
+        DecodedPicture picture = DecodePictureForBox(encoded, BoxSize());
+        SetPicture(std::move(picture), std::move(encoded));
+    }
 }
 
 void PictureBox::Paint(HDC dc) {

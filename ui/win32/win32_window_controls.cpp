@@ -151,7 +151,10 @@ void Win32WindowControls::SetPicture(const Text& control, const ByteSet& bytes) 
     if (!box) return;
     // Decoding happens on the calling thread; only the finished pixels cross over.
     auto picture = std::make_shared<DecodedPicture>(DecodePictureForBox(bytes, box->BoxSize()));
-    Do([box, picture] { box->SetPicture(std::move(*picture)); });
+    // The bytes go along while a picture is shown: a change of DPI decodes them again for the
+    // box's new size.
+    auto encoded = std::make_shared<ByteSet>(picture->IsNull() ? ByteSet{} : bytes);
+    Do([box, picture, encoded] { box->SetPicture(std::move(*picture), std::move(*encoded)); });
 }
 
 int Win32WindowControls::CurrentRow(const Text& list) {
