@@ -10,9 +10,12 @@ shift
 # The cross compiler, zlib built for it (libpng's, see build-image-libs-windows.sh) and Wine,
 # and what the native half of the build needs: the local wallpaper site that the Windows tests
 # reach over loopback (cpp-httplib, OpenSSL, libjpeg, zlib) and the GoogleTest sources. Wine's TLS (Schannel) loads GnuTLS at run time, which Wine only
-# recommends: without it every HTTPS exchange of the Windows suite fails.
+# recommends: without it every HTTPS exchange of the Windows suite fails. The program's icon
+# is rendered from its SVG at build time (rsvg-convert, icotool); the check of the built exe
+# reads its resources with wrestool (icoutils).
 packages=(
     g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 libgnutls30
+    icoutils librsvg2-bin
     g++ cmake ninja-build pkg-config
     libcpp-httplib-dev libssl-dev libjpeg62-turbo-dev zlib1g-dev
     googletest

@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "ui/win32/win32_program_icon.h"
 #include "ui/win32/win32_text.h"
 #include "ui/win32/win32_window_controls.h"
 
@@ -63,14 +64,21 @@ HFONT CreateControlFont() {
 
 void RegisterFormClass(WNDPROC procedure) {
     static const bool registered = [procedure] {
-        WNDCLASSW windowClass{};
+        // The program's icon for the taskbar, Alt-Tab and the title bar; the system's generic
+        // one for programs without their own (the test programs).
+        HICON generic = ::LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+        HICON largeIcon = ProgramIcon(IconSize::Large);
+        HICON smallIcon = ProgramIcon(IconSize::Small);
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
         windowClass.lpfnWndProc = procedure;
         windowClass.hInstance = ::GetModuleHandleW(nullptr);
         windowClass.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        windowClass.hIcon = ::LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+        windowClass.hIcon = largeIcon ? largeIcon : generic;
+        windowClass.hIconSm = smallIcon ? smallIcon : generic;
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         windowClass.lpszClassName = kFormClass;
-        return ::RegisterClassW(&windowClass) != 0;
+        return ::RegisterClassExW(&windowClass) != 0;
     }();
     (void)registered;
 }
