@@ -12,9 +12,12 @@ shift
 # reach over loopback (cpp-httplib, OpenSSL, libjpeg, zlib) and the GoogleTest sources. Wine's TLS (Schannel) loads GnuTLS at run time, which Wine only
 # recommends: without it every HTTPS exchange of the Windows suite fails. Wine's own fonts
 # (Tahoma, Marlett for the caption buttons, ...), which Wine only recommends too, make the
-# windows under test look and measure as on a Wine that users install.
+# windows under test look and measure as on a Wine that users install. The program's icon is
+# rendered from its SVG at build time (rsvg-convert, icotool); the check of the built exe reads
+# its resources with wrestool (icoutils).
 packages=(
     g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 libgnutls30 fonts-wine
+    icoutils librsvg2-bin
     g++ cmake ninja-build pkg-config
     libcpp-httplib-dev libssl-dev libjpeg62-turbo-dev zlib1g-dev
     googletest

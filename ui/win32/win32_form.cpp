@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "ui/win32/win32_dpi.h"
+#include "ui/win32/win32_program_icon.h"
 #include "ui/win32/win32_text.h"
 #include "ui/win32/win32_window_controls.h"
 
@@ -21,16 +22,24 @@ constexpr UINT kDpiChangedMessage = 0x02E0;        // WM_DPICHANGED
 constexpr UINT kGetDpiScaledSizeMessage = 0x02E4;  // WM_GETDPISCALEDSIZE
 // The edit boxes' left and right margins at 96 DPI.
 constexpr int kEditMarginPixels = 2;
+
 void RegisterFormClass(WNDPROC procedure) {
     static const bool registered = [procedure] {
-        WNDCLASSW windowClass{};
+        // The program's icon for the taskbar, Alt-Tab and the title bar; the system's generic
+        // one for programs without their own (the test programs).
+        HICON generic = ::LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+        HICON largeIcon = ProgramIcon(IconSize::Large);
+        HICON smallIcon = ProgramIcon(IconSize::Small);
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
         windowClass.lpfnWndProc = procedure;
         windowClass.hInstance = ::GetModuleHandleW(nullptr);
         windowClass.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        windowClass.hIcon = ::LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+        windowClass.hIcon = largeIcon ? largeIcon : generic;
+        windowClass.hIconSm = smallIcon ? smallIcon : generic;
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         windowClass.lpszClassName = kFormClass;
-        return ::RegisterClassW(&windowClass) != 0;
+        return ::RegisterClassExW(&windowClass) != 0;
     }();
     (void)registered;
 }

@@ -2,6 +2,8 @@
 // before the user can answer, and a box that appears after CloseAll is ended at once.
 #include "ui/win32/win32_message_box.h"
 
+#include "ui/win32/win32_program_icon.h"
+
 namespace lumeno::ui::win32 {
 namespace {
 
@@ -38,6 +40,8 @@ LRESULT CALLBACK MessageBoxHook(int code, WPARAM wParam, LPARAM lParam) {
         const auto window = reinterpret_cast<HWND>(wParam);
         if (IsDialogWindow(window)) {
             showing->box = window;
+            // Owner-less, the box has a taskbar button and an Alt-Tab entry of its own.
+            SetProgramIcons(window);
             showing->set->Opened(window);
         }
     }
