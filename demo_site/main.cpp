@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
                      site.BaseUrl().c_str());
         return 1;
     }
-    std::printf("Starting %s; the site stops when it ends.\n", program);
+    std::printf("Starting %s: the site serves until it ends.\n", program);
     std::fflush(stdout);
     std::string error;
     const int code = lumeno::demo::RunProgramUntilItEnds(program, stops, error);

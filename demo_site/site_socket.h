@@ -26,8 +26,8 @@ void ShutdownSocket(socket_t socket);
 void CloseSocket(socket_t socket);
 
 // A listener that a restarted site may bind again at once, but that no other program may
-// share: SO_REUSEADDR on POSIX (without SO_REUSEPORT), SO_EXCLUSIVEADDRUSE on Windows (where
-// SO_REUSEADDR would let one program take over another's port).
+// share: SO_REUSEADDR on POSIX (without SO_REUSEPORT), a plain bind on Windows (where
+// SO_REUSEADDR would take over another program's port).
 void SetListenerOptions(socket_t socket);
 // An accepted connection: read and write timeouts of `seconds`, no delayed small writes.
 void SetConnectionOptions(socket_t socket, int seconds);

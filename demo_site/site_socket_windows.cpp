@@ -35,11 +35,10 @@ void CloseSocket(socket_t socket) {
     ::closesocket(socket);
 }
 
-void SetListenerOptions(socket_t socket) {
-    BOOL yes = TRUE;
-    ::setsockopt(socket, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&yes),
-                 sizeof yes);
-}
+// A plain bind already passes connections of an earlier site still in TIME_WAIT and is refused
+// a port another program listens on. SO_REUSEADDR would share a port in use, and
+// SO_EXCLUSIVEADDRUSE would refuse a quick restart while the earlier site's connections end.
+void SetListenerOptions(socket_t) {}
 
 void SetConnectionOptions(socket_t socket, int seconds) {
     const DWORD timeoutMs = static_cast<DWORD>(seconds) * 1000;

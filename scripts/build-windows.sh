@@ -10,12 +10,15 @@ shift
 # The cross compiler, zlib built for it (libpng's, see build-image-libs-windows.sh) and Wine,
 # and what the native half of the build needs: the local wallpaper site that the Windows tests
 # reach over loopback (cpp-httplib, OpenSSL, libjpeg, zlib) and the GoogleTest sources. Wine's TLS (Schannel) loads GnuTLS at run time, which Wine only
-# recommends: without it every HTTPS exchange of the Windows suite fails.
+# recommends: without it every HTTPS exchange of the Windows suite fails. `apt-get source`
+# unpacks the Windows libraries' sources with dpkg-source (dpkg-dev); the package is zipped,
+# and its test unzips it.
 packages=(
     g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 libgnutls30
     g++ cmake ninja-build pkg-config
     libcpp-httplib-dev libssl-dev libjpeg62-turbo-dev zlib1g-dev
     googletest
+    dpkg-dev zip unzip
 )
 missing=()
 for p in "${packages[@]}"; do
