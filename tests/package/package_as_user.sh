@@ -17,7 +17,7 @@ answers() { (exec 3<>/dev/tcp/127.0.0.1/8808) 2>/dev/null; }
 leftovers() {
     local entry line
     for entry in /proc/[0-9]*/cmdline; do
-        line=$(tr '\0' ' ' <"$entry" 2>/dev/null) || continue
+        line=$(tr '\0' ' ' 2>/dev/null <"$entry") || continue
         [[ $line == *"$windows_folder"* ]] && echo "${entry//[^0-9]/}"
     done
     return 0
