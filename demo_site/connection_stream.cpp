@@ -1,15 +1,10 @@
 // Socket and TLS reads and writes for one connection of the local site.
 #include "demo_site/connection_stream.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
-#include <mutex>
+
+#include "demo_site/site_socket.h"
 
 namespace lumeno::demo {
 namespace {
@@ -36,8 +31,8 @@ void AddressOf(const sockaddr_storage& address, std::string& ip, int& port) {
 
 }  // namespace
 
-ConnectionStream::ConnectionStream(int fd, SSL* ssl, const std::atomic<bool>& stopping)
-    : fd_(fd), ssl_(ssl), stopping_(stopping) {}
+ConnectionStream::ConnectionStream(socket_t fd, TlsSession* tls, const std::atomic<bool>& stopping)
+    : fd_(fd), tls_(tls), stopping_(stopping) {}
 
 ConnectionStream* ConnectionStream::Current() {
     return currentStream;
@@ -48,13 +43,12 @@ void ConnectionStream::SetCurrent(ConnectionStream* stream) {
 
 bool ConnectionStream::WaitReadable(int timeoutMs) const {
     if (bufferPos_ < buffer_.size()) return true;
-    if (ssl_ != nullptr && SSL_pending(ssl_) > 0) return true;
+    if (tls_ != nullptr && tls_->HasPending()) return true;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (!stopping_) {
-        pollfd entry{fd_, POLLIN, 0};
-        const int ready = ::poll(&entry, 1, kSliceMs);
-        if (ready > 0) return true;  // data, end of stream or an error: the read tells which
-        if (ready < 0 && errno != EINTR) return false;
+        const SocketWait wait = WaitForSocket(fd_, false, kSliceMs);
+        if (wait == SocketWait::Ready) return true;  // the read tells what arrived
+        if (wait == SocketWait::Failed) return false;
         if (std::chrono::steady_clock::now() >= deadline) return false;
     }
     return false;
@@ -68,14 +62,8 @@ bool ConnectionStream::Fill() {
     if (bufferPos_ < buffer_.size()) return true;
     if (!WaitReadable(kReadTimeoutMs)) return false;
     char chunk[16384];
-    ssize_t n;
-    if (ssl_ != nullptr) {
-        n = SSL_read(ssl_, chunk, sizeof chunk);
-    } else {
-        do {
-            n = ::recv(fd_, chunk, sizeof chunk, 0);
-        } while (n < 0 && errno == EINTR);
-    }
+    const long n =
+        tls_ != nullptr ? tls_->Read(chunk, sizeof chunk) : ReceiveSome(fd_, chunk, sizeof chunk);
     if (n <= 0) return false;
     buffer_.assign(chunk, static_cast<size_t>(n));
     bufferPos_ = 0;
@@ -90,10 +78,9 @@ bool ConnectionStream::is_writable() const {
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(kWriteTimeoutMs);
     while (!stopping_) {
-        pollfd entry{fd_, POLLOUT, 0};
-        const int ready = ::poll(&entry, 1, kSliceMs);
-        if (ready > 0) return (entry.revents & (POLLERR | POLLHUP | POLLNVAL)) == 0;
-        if (ready < 0 && errno != EINTR) return false;
+        const SocketWait wait = WaitForSocket(fd_, true, kSliceMs);
+        if (wait == SocketWait::Ready) return true;
+        if (wait != SocketWait::TimedOut) return false;
         if (std::chrono::steady_clock::now() >= deadline) return false;
     }
     return false;
@@ -126,13 +113,12 @@ ssize_t ConnectionStream::write(const char* ptr, size_t size) {
     size_t written = 0;
     while (written < size) {
         if (!is_writable()) return written > 0 ? static_cast<ssize_t>(written) : -1;
-        ssize_t n;
-        if (ssl_ != nullptr) {
-            n = SSL_write(ssl_, ptr + written,
-                          static_cast<int>(std::min<size_t>(size - written, 1 << 20)));
+        long n;
+        if (tls_ != nullptr) {
+            n = tls_->Write(ptr + written, size - written);
         } else {
-            n = ::send(fd_, ptr + written, size - written, MSG_NOSIGNAL);
-            if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+            n = SendSome(fd_, ptr + written, size - written);
+            if (n == 0) continue;
         }
         if (n <= 0) return written > 0 ? static_cast<ssize_t>(written) : -1;
         written += static_cast<size_t>(n);

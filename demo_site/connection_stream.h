@@ -1,5 +1,5 @@
-// One accepted connection of the local site seen as an httplib stream, over a plain socket or an
-// OpenSSL session. Every byte handed to httplib is also kept, so that a request can be recorded
+// One accepted connection of the local site seen as an httplib stream, over a plain socket or a
+// TLS session. Every byte handed to httplib is also kept, so that a request can be recorded
 // exactly as it arrived (httplib itself keeps headers sorted by name). Waits are sliced so that
 // a stopping site ends them within about 50 ms.
 #pragma once
@@ -8,14 +8,15 @@
 #include <string>
 
 #include <httplib.h>
-#include <openssl/ssl.h>
+
+#include "demo_site/tls_server.h"
 
 namespace lumeno::demo {
 
 class ConnectionStream : public httplib::Stream {
 public:
-    // `ssl` may be null (plain HTTP); the stream owns neither the socket nor the session.
-    ConnectionStream(int fd, SSL* ssl, const std::atomic<bool>& stopping);
+    // `tls` may be null (plain HTTP); the stream owns neither the socket nor the session.
+    ConnectionStream(socket_t fd, TlsSession* tls, const std::atomic<bool>& stopping);
 
     bool is_readable() const override;
     bool is_writable() const override;
@@ -23,7 +24,7 @@ public:
     ssize_t write(const char* ptr, size_t size) override;
     void get_remote_ip_and_port(std::string& ip, int& port) const override;
     void get_local_ip_and_port(std::string& ip, int& port) const override;
-    int socket() const override { return fd_; }
+    socket_t socket() const override { return fd_; }
 
     // Waits up to `idleMs` for the next request's first byte; false on close, stop or timeout.
     bool WaitForRequest(int idleMs);
@@ -54,8 +55,8 @@ private:
     bool Fill();
     bool WaitReadable(int timeoutMs) const;
 
-    int fd_;
-    SSL* ssl_;
+    socket_t fd_;
+    TlsSession* tls_;
     const std::atomic<bool>& stopping_;
     std::string buffer_;
     size_t bufferPos_ = 0;

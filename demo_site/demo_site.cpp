@@ -2,11 +2,6 @@
 // handling, request recording and a stop that does not wait for stalled answers.
 #include "demo_site/demo_site.h"
 
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
@@ -19,7 +14,8 @@
 #include "demo_site/endpoints.h"
 #include "demo_site/request_head.h"
 #include "demo_site/site_catalog.h"
-#include "demo_site/tls_identity.h"
+#include "demo_site/site_socket.h"
+#include "demo_site/tls_server.h"
 
 namespace lumeno::demo {
 namespace {
@@ -27,10 +23,27 @@ namespace {
 constexpr int kKeepAliveIdleMs = 5000;
 constexpr size_t kWorkerThreads = 32;
 constexpr size_t kMaxHeadBytes = 64 * 1024;
+// Bounds a TLS handshake from a client that never speaks.
+constexpr int kConnectionTimeoutSeconds = 10;
 
-struct SslDeleter {
-    void operator()(SSL* ssl) const { SSL_free(ssl); }
-};
+// Why a fixed port could not be bound, for the person who started the site.
+std::string BindFailure(int port) {
+    const std::string where = "port " + std::to_string(port) + " on 127.0.0.1";
+    const PortCheck check = CheckLoopbackPort(port);
+    switch (check.result) {
+        case PortCheck::InUse:
+            return where +
+                   " is already in use by another program (perhaps a site started before); "
+                   "close that program and start again";
+        case PortCheck::Denied:
+            return where + " may not be used: the system refused it (access denied)";
+        case PortCheck::Failed:
+            return where + " cannot be listened on: " + check.detail;
+        case PortCheck::Free:
+            break;
+    }
+    return "cannot listen on " + where;
+}
 
 }  // namespace
 
@@ -49,7 +62,7 @@ public:
         }
 
     private:
-        bool process_and_close_socket(int sock) override {
+        bool process_and_close_socket(socket_t sock) override {
             owner_.ServeConnection(sock);
             return true;
         }
@@ -58,7 +71,7 @@ public:
 
     bool Start();
     void Stop();
-    void ServeConnection(int fd);
+    void ServeConnection(socket_t fd);
     void Handle(const httplib::Request& req, httplib::Response& res);
     void Record(RecordedRequest record) {
         std::lock_guard<std::mutex> lock(requestsMutex_);
@@ -85,7 +98,8 @@ public:
     SiteOptions options_;
     SiteCatalog catalog_;
     std::unique_ptr<Server> server_;
-    SslCtxPtr sslContext_;
+    std::unique_ptr<TlsServer> tlsServer_;
+    std::string startError_;
     std::thread listener_;
     int port_ = 0;
     bool started_ = false;
@@ -93,7 +107,7 @@ public:
     std::mutex stopMutex_;
     std::condition_variable stopCv_;
     std::mutex connectionsMutex_;
-    std::set<int> connections_;
+    std::set<socket_t> connections_;
     mutable std::mutex requestsMutex_;
     std::vector<RecordedRequest> requests_;
 };
@@ -102,18 +116,15 @@ bool DemoSite::Impl::Start() {
     if (started_) return false;
     started_ = true;
     if (options_.https) {
-        sslContext_ = MakeSelfSignedServerContext();
-        if (!sslContext_) return false;
+        tlsServer_ = MakeTlsServer(startError_);
+        if (!tlsServer_) return false;
     }
     server_ = std::make_unique<Server>(*this);
     server_->new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
     // The library's default also sets SO_REUSEPORT, which lets a second site bind a port that
-    // is in use and then take over part of its connections. Only SO_REUSEADDR is wanted: a
-    // restarted site may reuse its port at once, a port in use is refused.
-    server_->set_socket_options([](int sock) {
-        int yes = 1;
-        ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    });
+    // is in use and then take over part of its connections: a restarted site may reuse its port
+    // at once, a port in use is refused.
+    server_->set_socket_options([](socket_t sock) { SetListenerOptions(sock); });
     auto handler = [this](const httplib::Request& req, httplib::Response& res) {
         Handle(req, res);
     };
@@ -135,9 +146,15 @@ bool DemoSite::Impl::Start() {
     });
     if (options_.port == 0) {
         port_ = server_->bind_to_any_port("127.0.0.1");
-        if (port_ <= 0) return false;
+        if (port_ <= 0) {
+            startError_ = "no free port on 127.0.0.1";
+            return false;
+        }
     } else {
-        if (!server_->bind_to_port("127.0.0.1", options_.port)) return false;
+        if (!server_->bind_to_port("127.0.0.1", options_.port)) {
+            startError_ = BindFailure(options_.port);
+            return false;
+        }
         port_ = options_.port;
     }
     listener_ = std::thread([this] { server_->listen_after_bind(); });
@@ -145,6 +162,7 @@ bool DemoSite::Impl::Start() {
     while (!server_->is_running() && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
+    if (!server_->is_running()) startError_ = "the server did not start listening";
     return server_->is_running();
 }
 
@@ -158,39 +176,34 @@ void DemoSite::Impl::Stop() {
     {
         // Blocked reads, writes and TLS handshakes return at once on a shut-down socket.
         std::lock_guard<std::mutex> lock(connectionsMutex_);
-        for (int fd : connections_) ::shutdown(fd, SHUT_RDWR);
+        for (socket_t fd : connections_) ShutdownSocket(fd);
     }
     server_->stop();
     if (listener_.joinable()) listener_.join();
     server_.reset();
 }
 
-void DemoSite::Impl::ServeConnection(int fd) {
+void DemoSite::Impl::ServeConnection(socket_t fd) {
     {
         std::lock_guard<std::mutex> lock(connectionsMutex_);
         if (stopping_) {
-            ::close(fd);
+            CloseSocket(fd);
             return;
         }
         connections_.insert(fd);
     }
-    // Bounds a TLS handshake from a client that never speaks.
-    timeval timeout{10, 0};
-    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
-    // An answer goes out in several writes (head, then body): without this, a client that
-    // reuses the connection waits for a delayed acknowledgement on every request.
-    int noDelay = 1;
-    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
+    // No delayed small writes: an answer goes out in several writes (head, then body), and a
+    // client that reuses the connection would wait for a delayed acknowledgement on every one.
+    SetConnectionOptions(fd, kConnectionTimeoutSeconds);
 
-    std::unique_ptr<SSL, SslDeleter> ssl;
+    std::unique_ptr<TlsSession> tls;
     bool ready = true;
-    if (sslContext_) {
-        ssl.reset(SSL_new(sslContext_.get()));
-        ready = ssl && SSL_set_fd(ssl.get(), fd) == 1 && SSL_accept(ssl.get()) == 1;
+    if (tlsServer_) {
+        tls = tlsServer_->Accept(fd);
+        ready = tls != nullptr;
     }
     if (ready) {
-        ConnectionStream stream(fd, ssl.get(), stopping_);
+        ConnectionStream stream(fd, tls.get(), stopping_);
         ConnectionStream::SetCurrent(&stream);
         while (!stopping_ && stream.WaitForRequest(kKeepAliveIdleMs)) {
             stream.BeginRequest();
@@ -200,12 +213,12 @@ void DemoSite::Impl::ServeConnection(int fd) {
             if (!keep || closed || stream.Unrouted()) break;
         }
         ConnectionStream::SetCurrent(nullptr);
-        if (ssl && !stopping_) SSL_shutdown(ssl.get());
+        if (tls && !stopping_) tls->Close();
     }
     {
         std::lock_guard<std::mutex> lock(connectionsMutex_);
         connections_.erase(fd);
-        ::close(fd);
+        CloseSocket(fd);
     }
 }
 
@@ -225,7 +238,7 @@ void DemoSite::Impl::Handle(const httplib::Request& req, httplib::Response& res)
     EndpointContext context{catalog_,
                             [this](int ms) { return Pause(ms); },
                             [stream] {
-                                if (stream != nullptr) ::shutdown(stream->socket(), SHUT_RDWR);
+                                if (stream != nullptr) ShutdownSocket(stream->socket());
                             },
                             [this, stream](const std::string& bytes) {
                                 return stream != nullptr && !stopping_ &&
@@ -249,6 +262,9 @@ DemoSite::~DemoSite() {
 }
 bool DemoSite::Start() {
     return impl_->Start();
+}
+std::string DemoSite::StartError() const {
+    return impl_->startError_;
 }
 void DemoSite::Stop() {
     impl_->Stop();
@@ -296,20 +312,7 @@ std::string DemoSite::PictureBytes(const std::string& path) const {
 }
 
 int RefusingPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    if (fd < 0) return 0;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
-    socklen_t length = sizeof address;
-    int port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-        port = ntohs(address.sin_port);
-    }
-    ::close(fd);
-    return port;
+    return UnusedLoopbackPort();
 }
 
 }  // namespace lumeno::demo

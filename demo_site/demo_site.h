@@ -86,6 +86,9 @@ public:
     // Binds 127.0.0.1 and returns once connections are accepted; false when the port is taken
     // or the certificate could not be made. A started site may not be started again.
     bool Start();
+    // After Start returned false: why, as a sentence for the person who started the site
+    // ("port 8808 on 127.0.0.1 is already in use by another program ...").
+    std::string StartError() const;
     // Closes the listener and every open connection, stalled ones included, and joins the
     // server threads. Safe to call twice.
     void Stop();

@@ -4,56 +4,18 @@
 # zlib comes from libz-mingw-w64-dev. Installs them into <prefix> and does nothing when the
 # prefix already holds the same versions.
 #   build-image-libs-windows.sh <prefix>
-# The sources are fetched with `apt-get source` through a private apt folder (its own
-# sources list with a deb-src entry and its own package lists), so the system's apt sources
-# stay as they are.
+# The sources are fetched through a private apt folder (scripts/debian-sources.sh), so the
+# system's apt sources stay as they are.
 set -euo pipefail
 prefix=$(realpath -m "$1")
-release=${LUMENO_DEBIAN_RELEASE:-bookworm}
-mirror=${LUMENO_DEBIAN_MIRROR:-http://deb.debian.org/debian}
 target=x86_64-w64-mingw32
 sources=(libjpeg-turbo libpng1.6)
-
-work="$prefix.work"
-apt_dir="$work/apt"
 stamp="$prefix/.sources"
-
-apt_options=(
-    -o "Dir::Etc::SourceList=$apt_dir/sources.list"
-    -o "Dir::Etc::SourceParts=$apt_dir/sources.list.d"
-    -o "Dir::State::Lists=$apt_dir/lists"
-    -o "Dir::Cache=$apt_dir/cache"
-    -o "APT::Sandbox::User=root"
-)
-
-# quiet <command...>: runs a step with its output kept in $work/step.log, shown only when the
-# step fails (ninja reports a failed compile on standard output, which would be lost).
-quiet() {
-    if ! "$@" >"$work/step.log" 2>&1; then
-        echo "build-image-libs-windows.sh: failed: $*" >&2
-        tail -n 40 "$work/step.log" >&2
-        return 1
-    fi
-}
-
-mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial" "$apt_dir/sources.list.d"
-# The release and its updates (point releases carry the security fixes of both libraries).
-cat >"$apt_dir/sources.list" <<EOF
-deb-src $mirror $release main
-deb-src $mirror $release-updates main
-EOF
+source "$(dirname "$0")/debian-sources.sh"
+debian_sources_init "$prefix.work"
 
 # The newest version of each source package; the prefix is reused while they are the same.
-versions() {
-    for s in "${sources[@]}"; do
-        apt-cache "${apt_options[@]}" showsrc "$s" | awk -v s="$s" '$1 == "Package:" { p = $2 }
-            $1 == "Version:" && p == s { print $2 }' | sort -V | tail -1 | sed "s/^/$s=/"
-    done
-}
-if ! ls "$apt_dir/lists" | grep -q '_Sources'; then
-    quiet apt-get "${apt_options[@]}" update
-fi
-wanted=$(versions)
+wanted=$(debian_source_versions "${sources[@]}")
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$wanted" ] && [ -f "$prefix/lib/libjpeg.a" ] &&
     [ -f "$prefix/lib/libpng16.a" ]; then
     exit 0
@@ -61,8 +23,7 @@ fi
 echo "== cross-building for Windows: $(echo $wanted) =="
 
 rm -rf "$work/src" "$work/build" "$prefix"
-mkdir -p "$work/src"
-(cd "$work/src" && quiet apt-get "${apt_options[@]}" source $wanted)
+debian_source_fetch "$work/src" $wanted
 
 # The MinGW compilers with POSIX threads, the same ones the program is built with.
 cross=(

@@ -15,12 +15,15 @@ shift
 # windows under test look and measure as on a Wine that users install. The program's icon is
 # rendered from its SVG at build time (rsvg-convert, icotool); the check of the built exe reads
 # its resources with wrestool (icoutils).
+# `apt-get source` unpacks the Windows libraries' sources with dpkg-source (dpkg-dev); the
+# package is zipped, and its test unzips it.
 packages=(
     g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 libgnutls30 fonts-wine
     icoutils librsvg2-bin
     g++ cmake ninja-build pkg-config
     libcpp-httplib-dev libssl-dev libjpeg62-turbo-dev zlib1g-dev
     googletest
+    dpkg-dev zip unzip
 )
 missing=()
 for p in "${packages[@]}"; do

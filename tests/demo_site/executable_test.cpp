@@ -1,5 +1,5 @@
 // The lumeno-demo-site program: starts on the given port, says where it listens, serves the
-// site and ends cleanly on SIGTERM.
+// site and ends cleanly on SIGTERM; a port in use is said so, with a failing exit code.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -16,13 +16,14 @@
 namespace lumeno::demo {
 namespace {
 
-// Starts the program with its output on a pipe; the first line it prints is returned.
+// Starts the program with its output and errors on a pipe; the first line it prints is returned.
 pid_t StartProgram(const std::string& port, std::string& firstLine) {
     int pipeFds[2];
     if (::pipe(pipeFds) != 0) return -1;
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::dup2(pipeFds[1], STDOUT_FILENO);
+        ::dup2(pipeFds[1], STDERR_FILENO);
         ::close(pipeFds[0]);
         ::close(pipeFds[1]);
         ::execl(LUMENO_DEMO_SITE_PROGRAM, LUMENO_DEMO_SITE_PROGRAM, "--port", port.c_str(),
@@ -60,6 +61,20 @@ TEST(DemoSiteProgramTest, ServesTheSiteUntilSigterm) {
     EXPECT_NE(page.body.find("<div class=\"piclist clearfix\">"), std::string::npos);
     ::kill(pid, SIGTERM);
     EXPECT_EQ(WaitForExit(pid), 0);
+}
+
+TEST(DemoSiteProgramTest, SaysSoWhenThePortIsInUse) {
+    DemoSite other;
+    ASSERT_TRUE(other.Start());
+    const std::string port = std::to_string(other.Port());
+    std::string line;
+    const pid_t pid = StartProgram(port, line);
+    ASSERT_GT(pid, 0);
+    EXPECT_NE(line.find("port " + port + " on 127.0.0.1 is already in use by another program"),
+              std::string::npos)
+        << line;
+    EXPECT_EQ(WaitForExit(pid), 1);
+    EXPECT_EQ(testing::Fetch(other.BaseUrl() + "/").status, 200);  // the port stays the other's
 }
 
 TEST(DemoSiteProgramTest, RejectsABadPort) {

@@ -132,6 +132,13 @@ bool DemoSite::Start() {
     return true;
 }
 
+std::string DemoSite::StartError() const {
+    std::lock_guard lock(impl_->mutex);
+    if (impl_->started) return {};
+    return impl_->options.port != 0 ? "the site host picks its sites' ports itself"
+                                    : "the site host started no site";
+}
+
 void DemoSite::Stop() {
     std::lock_guard lock(impl_->mutex);
     if (impl_->id != 0) Ask("STOP " + std::to_string(impl_->id));

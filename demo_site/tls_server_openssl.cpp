@@ -1,9 +1,13 @@
-// Self-signed certificate and server context for the HTTPS site.
-#include "demo_site/tls_identity.h"
+// The HTTPS site on OpenSSL: self-signed certificate, server context and sessions.
+#include "demo_site/tls_server.h"
 
 #include <openssl/evp.h>
+#include <openssl/ssl.h>
 #include <openssl/x509.h>
 #include <openssl/x509v3.h>
+
+#include <algorithm>
+#include <utility>
 
 namespace lumeno::demo {
 namespace {
@@ -17,6 +21,13 @@ struct CertDeleter {
 struct ExtensionDeleter {
     void operator()(X509_EXTENSION* ext) const { X509_EXTENSION_free(ext); }
 };
+struct SslCtxDeleter {
+    void operator()(SSL_CTX* ctx) const { SSL_CTX_free(ctx); }
+};
+using SslCtxPtr = std::unique_ptr<SSL_CTX, SslCtxDeleter>;
+struct SslDeleter {
+    void operator()(SSL* ssl) const { SSL_free(ssl); }
+};
 
 bool AddExtension(X509* cert, int nid, const char* value) {
     X509V3_CTX ctx;
@@ -27,8 +38,7 @@ bool AddExtension(X509* cert, int nid, const char* value) {
     return ext && X509_add_ext(cert, ext.get(), -1) == 1;
 }
 
-}  // namespace
-
+// Null when OpenSSL could not make the key, the certificate or the context.
 SslCtxPtr MakeSelfSignedServerContext() {
     std::unique_ptr<EVP_PKEY, KeyDeleter> key(EVP_EC_gen("P-256"));
     std::unique_ptr<X509, CertDeleter> cert(X509_new());
@@ -56,6 +66,48 @@ SslCtxPtr MakeSelfSignedServerContext() {
         return nullptr;
     }
     return ctx;
+}
+
+class OpenSslSession final : public TlsSession {
+public:
+    explicit OpenSslSession(std::unique_ptr<SSL, SslDeleter> ssl) : ssl_(std::move(ssl)) {}
+    bool HasPending() const override { return SSL_pending(ssl_.get()) > 0; }
+    long Read(char* buffer, std::size_t size) override {
+        return SSL_read(ssl_.get(), buffer, static_cast<int>(std::min<std::size_t>(size, 1 << 20)));
+    }
+    long Write(const char* data, std::size_t size) override {
+        return SSL_write(ssl_.get(), data, static_cast<int>(std::min<std::size_t>(size, 1 << 20)));
+    }
+    void Close() override { SSL_shutdown(ssl_.get()); }
+
+private:
+    std::unique_ptr<SSL, SslDeleter> ssl_;
+};
+
+class OpenSslServer final : public TlsServer {
+public:
+    explicit OpenSslServer(SslCtxPtr context) : context_(std::move(context)) {}
+    std::unique_ptr<TlsSession> Accept(socket_t socket) override {
+        std::unique_ptr<SSL, SslDeleter> ssl(SSL_new(context_.get()));
+        if (!ssl || SSL_set_fd(ssl.get(), socket) != 1 || SSL_accept(ssl.get()) != 1) {
+            return nullptr;
+        }
+        return std::make_unique<OpenSslSession>(std::move(ssl));
+    }
+
+private:
+    SslCtxPtr context_;
+};
+
+}  // namespace
+
+std::unique_ptr<TlsServer> MakeTlsServer(std::string& error) {
+    SslCtxPtr context = MakeSelfSignedServerContext();
+    if (!context) {
+        error = "OpenSSL could not make the site's certificate";
+        return nullptr;
+    }
+    return std::make_unique<OpenSslServer>(std::move(context));
 }
 
 }  // namespace lumeno::demo
