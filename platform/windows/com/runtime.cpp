@@ -133,6 +133,11 @@ HRESULT CoCreateInstance(std::string_view clsid, unsigned context, DispatchPtr* 
         *object = std::move(made);
         return S_OK;
     }
+    return win32::CreateSystemObject(clsid, context, object);
+}
+
+HRESULT win32::CreateSystemObject(std::string_view clsid, unsigned context, DispatchPtr* object) {
+    if (object == nullptr) return E_POINTER;
     CLSID id;
     if (!ParseClsid(clsid, &id)) return CO_E_CLASSSTRING;
     IDispatch* dispatch = nullptr;
