@@ -54,5 +54,5 @@ while IFS= read -r program; do
             status=1
         fi
     done < <(x86_64-w64-mingw32-objdump -p "$program" | sed -n 's/^\s*DLL Name: //p')
-done < <(find "$dir" -name '*.exe' -not -path '*/native/*' -not -path '*/wine-prefix/*')
+done < <(find "$dir" -name '*.exe' -not -path '*/native/*' -not -path '*/wine-prefix*/*')
 exit $status
