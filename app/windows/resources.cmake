@@ -30,5 +30,9 @@ add_custom_command(OUTPUT ${resources}/lumeno-box.ico
 # windres finds the files the script names in the include folders.
 set_source_files_properties(windows/lumeno-box.rc PROPERTIES
     OBJECT_DEPENDS "${resources}/lumeno-box.ico;${resources}/lumeno-box.manifest;${resources}/lumeno_version.h;${PROJECT_SOURCE_DIR}/ui/win32/win32_resource_ids.h")
-target_sources(lumeno-box PRIVATE windows/lumeno-box.rc ${resources}/lumeno-box.ico)
-target_include_directories(lumeno-box PRIVATE ${resources})
+# One object of the compiled script, linked into lumeno-box.exe and into the programs that show
+# its window as users get it (the DPI layout test, the screenshot tool): the same manifest, so
+# the same themed controls, and the same icon.
+add_library(lumeno_box_resources OBJECT windows/lumeno-box.rc ${resources}/lumeno-box.ico)
+target_include_directories(lumeno_box_resources PRIVATE ${resources} ${PROJECT_SOURCE_DIR})
+target_link_libraries(lumeno-box PRIVATE lumeno_box_resources)
