@@ -16,7 +16,8 @@ int main(int argc, char** argv) {
     // window closes.
     std::unique_ptr<Crawler> crawler;
     return RunLumenoBox(argc, argv, BaseUrl, [&crawler](MainWindow& window, CrawlerState& state) {
-        crawler = std::make_unique<Crawler>(window.Controls(), state, BaseUrl, RunDirectory());
+        crawler = std::make_unique<Crawler>(window.Controls(), state, BaseUrl, RunDirectory(),
+                                            PicturesDirectory());
         BindCrawler(window, *crawler);
     });
 }

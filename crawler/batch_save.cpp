@@ -1,7 +1,7 @@
-// "下载全部": the save folder beside the program and the save worker that downloads every
-// listed picture into it, reporting progress in the hint label. A download that yields no
-// picture, or a name that could point outside the folder, writes nothing and is counted as
-// failed; files are written whole or not at all.
+// "下载全部": the save folder (beside the program, else in the user's pictures folder) and the
+// save worker that downloads every listed picture into it, reporting progress in the hint
+// label. A download that yields no picture, or a name that could point outside the folder,
+// writes nothing and is counted as failed; files are written whole or not at all.
 #include "crawler/category_table.h"
 #include "crawler/control_names.h"
 #include "crawler/crawler.h"
@@ -55,11 +55,24 @@ bool Crawler::EnsureFolder(const Text& path) {
     return platform::MakeSureDirectoryPathExists(NativePath(folder));
 }
 
+Text Crawler::ChooseSaveFolder() const {
+    // Whether files can be made is asked of the folder itself: a read-only install folder, a
+    // read-only share or a file in the way all show there, for an administrator too.
+    auto usable = [](const Text& folder) {
+        return EnsureFolder(folder) && platform::CanCreateFilesIn(NativePath(folder));
+    };
+    const Text beside = SaveFolderPath();
+    if (usable(beside)) return beside;
+    const Text fallback = FallbackSaveFolderPath();
+    if (!fallback.empty() && usable(fallback)) return fallback;
+    return beside;
+}
+
 void Crawler::OnSaveAll() {
-    EnsureFolder(SaveFolderPath());
+    const Text folder = ChooseSaveFolder();
     {
         std::lock_guard lock(state_.saveFolderMutex);
-        state_.SaveFolder = SaveFolderPath();
+        state_.SaveFolder = folder;
     }
     StartThread([this] { SaveAllImages(); });
 }

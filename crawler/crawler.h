@@ -16,7 +16,10 @@ class Crawler {
 public:
     // baseUrl: the site's scheme and host without a trailing slash, put in front of every
     // thumbnail address. runDirectory: the folder beside which "Lumeno图片 1080P" is made.
-    Crawler(WindowControls& window, CrawlerState& state, Text baseUrl, Text runDirectory);
+    // picturesDirectory: the user's pictures folder, where the save folder goes instead when
+    // the one beside the program cannot be made or written (empty: no such place).
+    Crawler(WindowControls& window, CrawlerState& state, Text baseUrl, Text runDirectory,
+            Text picturesDirectory);
 
     // "开始爬虫": starts a crawl worker, then disables the nine category boxes.
     void OnStartCrawl();
@@ -30,8 +33,12 @@ public:
     // Returns the number of row pairs appended.
     int AppendListingRows(Text pageText);
 
-    // "下载全部": makes the save folder, sets SaveFolder and starts a save worker.
+    // "下载全部": picks and makes the save folder, sets SaveFolder and starts a save worker.
     void OnSaveAll();
+    // The folder a save writes into: SaveFolderPath() when it can be made and files created in
+    // it, else FallbackSaveFolderPath() when that one can; SaveFolderPath() when neither can
+    // (each picture is then counted as failed). Makes the folder it picks.
+    Text ChooseSaveFolder() const;
     // Makes every missing folder of path (a trailing backslash is added when missing).
     static bool EnsureFolder(const Text& path);
     // Save worker: downloads every row of ImageList into the save folder.
@@ -45,6 +52,8 @@ public:
 
     // The save folder path: the run directory followed by "\Lumeno图片 1080P\".
     Text SaveFolderPath() const;
+    // The same-named folder in the user's pictures folder; empty when there is none.
+    Text FallbackSaveFolderPath() const;
 
 private:
     // Preview worker: downloads `address` and shows it unless a later click came meanwhile.
@@ -54,6 +63,7 @@ private:
     CrawlerState& state_;
     const Text baseUrl_;
     const Text runDirectory_;
+    const Text picturesDirectory_;
 
     // The number of the latest ImageList click. Held while a preview is handed to the picture
     // box, so the box receives the pictures in click order and a stale one never lands last.

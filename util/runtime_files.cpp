@@ -1,11 +1,12 @@
 // File services: the logic's Windows-style paths mapped to the platform's paths, whole-or-nothing
-// file writes and the run directory, on the file functions of platform/system.
+// file writes, the run directory and the pictures folder, on the file functions of platform/system.
 #include "util/runtime_services.h"
 
 #include <vector>
 
 #include "platform/codepage/codepage.h"
 #include "platform/system/files.h"
+#include "platform/system/folders.h"
 
 namespace lumeno {
 
@@ -30,6 +31,10 @@ bool WriteFileParts(const Text& fileName, std::span<const ByteSet* const> parts)
 
 Text RunDirectory() {
     return platform::Utf8ToGbk(platform::ExecutableFolder());
+}
+
+Text PicturesDirectory() {
+    return platform::Utf8ToGbk(platform::UserPicturesFolder());
 }
 
 }  // namespace lumeno

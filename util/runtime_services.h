@@ -103,6 +103,9 @@ bool WriteFileBytes(const Text& fileName, const ByteSet& first, const More&... m
 // Folder of the running executable, without a trailing separator.
 Text RunDirectory();
 
+// The user's pictures folder, without a trailing separator; empty when there is none.
+Text PicturesDirectory();
+
 // ---- Threads and messages ---------------------------------------------------------------
 
 // Starts a worker thread running `routine`; the caller never joins it. The runtime keeps

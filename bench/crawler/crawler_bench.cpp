@@ -45,7 +45,7 @@ void BM_ScrapeLargeListingPage(benchmark::State& state) {
     const Text page = LargeListingPage();
     CountingWindow window;
     CrawlerState crawlerState;
-    Crawler crawler(window, crawlerState, "http://127.0.0.1:8808", "");
+    Crawler crawler(window, crawlerState, "http://127.0.0.1:8808", "", "");
     for (auto _ : state) {
         window.rows = 0;
         benchmark::DoNotOptimize(crawler.AppendListingRows(page));

@@ -13,15 +13,18 @@ void CrawlerTest::SetUp() {
     site = std::make_unique<demo::DemoSite>();
     ASSERT_TRUE(site->Start());
     std::random_device random;
-    runDirectory =
-        std::filesystem::temp_directory_path() / ("lumeno-crawler-" + std::to_string(random()));
+    const std::string suffix = std::to_string(random());
+    runDirectory = std::filesystem::temp_directory_path() / ("lumeno-crawler-" + suffix);
+    picturesDirectory = std::filesystem::temp_directory_path() / ("lumeno-pictures-" + suffix);
     std::filesystem::create_directories(runDirectory);
     window.SetContent(controls::编辑框4, site->BaseUrl());
     SetPages("1", "2");
-    const std::u8string runDirectoryUtf8 = runDirectory.u8string();
-    crawler = std::make_unique<Crawler>(
-        window, state, site->BaseUrl(),
-        platform::Utf8ToGbk(std::string(runDirectoryUtf8.begin(), runDirectoryUtf8.end())));
+    auto logicPath = [](const std::filesystem::path& path) {
+        const std::u8string utf8 = path.u8string();
+        return platform::Utf8ToGbk(std::string(utf8.begin(), utf8.end()));
+    };
+    crawler = std::make_unique<Crawler>(window, state, site->BaseUrl(), logicPath(runDirectory),
+                                        logicPath(picturesDirectory));
 }
 
 void CrawlerTest::TearDown() {
@@ -31,6 +34,7 @@ void CrawlerTest::TearDown() {
     site->Stop();
     std::error_code ignored;
     std::filesystem::remove_all(runDirectory, ignored);
+    std::filesystem::remove_all(picturesDirectory, ignored);
 }
 
 void CrawlerTest::SetPages(const Text& first, const Text& last) {
@@ -68,10 +72,18 @@ std::filesystem::path CrawlerTest::SaveDirectory() const {
     return runDirectory / std::filesystem::path(u8"Lumeno图片 1080P");
 }
 
+std::filesystem::path CrawlerTest::FallbackDirectory() const {
+    return picturesDirectory / std::filesystem::path(u8"Lumeno图片 1080P");
+}
+
 std::vector<std::string> CrawlerTest::SavedFiles() const {
+    return FilesIn(SaveDirectory());
+}
+
+std::vector<std::string> CrawlerTest::FilesIn(const std::filesystem::path& folder) const {
     std::vector<std::string> names;
     std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(SaveDirectory(), error))
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;

@@ -1,5 +1,5 @@
 // Shared set-up for the crawler tests: the local wallpaper site on a loopback port, an
-// in-memory window and a temporary run directory for the save folder.
+// in-memory window, and a temporary run directory and pictures folder for the save folder.
 #pragma once
 
 #include <gmock/gmock.h>
@@ -36,14 +36,17 @@ protected:
     // Presses "下载全部" and waits (bounded) for its save worker to finish.
     void SaveAllAndWait();
 
-    // The folder the save writes into, as a POSIX path.
+    // The folder the save writes into, as a POSIX path, and its twin in the pictures folder.
     std::filesystem::path SaveDirectory() const;
+    std::filesystem::path FallbackDirectory() const;
     std::vector<std::string> SavedFiles() const;
+    std::vector<std::string> FilesIn(const std::filesystem::path& folder) const;
 
     std::unique_ptr<demo::DemoSite> site;
     FakeWindowControls window;
     CrawlerState state;
     std::filesystem::path runDirectory;
+    std::filesystem::path picturesDirectory;  // the user's pictures folder of the test
     std::unique_ptr<Crawler> crawler;
 };
 

@@ -1,5 +1,6 @@
 // The batch save: hints, files, the final question and its answers, and the sound handling of
-// failed downloads, unsafe names and re-saves.
+// failed downloads, unsafe names and re-saves, and the pictures folder when the program's own
+// folder cannot take the save.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 #include <iterator>
 
 #include "crawler/category_table.h"
+#include "platform/system/worker_threads.h"
 #include "tests/crawler/crawler_fixture.h"
 
 namespace lumeno::testing {
@@ -81,6 +83,7 @@ TEST_F(SaveTest, ThreeRowsGiveTheHintSequenceFilesAndTheQuestion) {
         EXPECT_EQ(ReadFile(file), site->PictureBytes(paths[i])) << names[i];
     }
     EXPECT_EQ(SavedFiles().size(), 3u);  // nothing else, no temporary left behind
+    EXPECT_FALSE(std::filesystem::exists(picturesDirectory));  // a writable folder: no fallback
 }
 
 TEST_F(SaveTest, YesOpensTheFolderEmptiesBothListsAndEnablesTheBoxes) {
@@ -179,6 +182,48 @@ TEST_F(SaveTest, EmptyListStillMakesTheFolderAndAsks) {
                 ElementsAre("温馨提示 - 所有图片保存完成"));
     ASSERT_EQ(window.MessageBoxes().size(), 1u);
     EXPECT_EQ(window.MessageBoxes()[0].message, "保存成功，是否打开文件夹查看？");
+}
+
+// The program's folder cannot take the save folder: a file of that name is in the way, which
+// stops an administrator as well as a user (a read-only install folder or share does the same;
+// the platform tests cover the write check on a read-only file system).
+TEST_F(SaveTest, ABlockedProgramFolderSendsEveryPictureToThePicturesFolderAndOpensIt) {
+    std::ofstream(SaveDirectory()) << "in the way";
+    const auto paths = site->FullSizePaths("/fengjing/index.html");
+    AppendRow(site->BaseUrl() + paths[0]);
+    AppendRow(site->BaseUrl() + paths[1]);
+    window.QueueAnswer(kAnswerYes);
+    crawler->OnSaveAll();
+    ASSERT_TRUE(platform::WaitForWorkers(std::chrono::seconds(30)));
+
+    std::vector<std::string> expected;
+    for (int i = 0; i < 2; ++i) {
+        const Text name = SavedFileName(site->BaseUrl() + paths[i]);
+        expected.push_back(name + ".jpg");
+        EXPECT_EQ(ReadFile(FallbackDirectory() / (name + ".jpg")), site->PictureBytes(paths[i]));
+    }
+    EXPECT_EQ(FilesIn(FallbackDirectory()), expected);  // every picture, nothing else
+    EXPECT_EQ(ReadFile(SaveDirectory()), "in the way");
+    EXPECT_THAT(FilesIn(runDirectory), ElementsAre(SaveDirectory().filename().string()));
+    EXPECT_EQ(window.CaptionHistory(controls::标签提示).back(), "温馨提示 - 所有图片保存完成");
+    ASSERT_EQ(window.MessageBoxes().size(), 1u);
+    EXPECT_EQ(window.MessageBoxes()[0].message, "保存成功，是否打开文件夹查看？");
+    EXPECT_THAT(window.ShellTargets(), ElementsAre(crawler->FallbackSaveFolderPath()));
+}
+
+TEST_F(SaveTest, WithNoPlaceToWriteEveryPictureCountsAsFailedAndNothingIsLeft) {
+    std::ofstream(SaveDirectory()) << "in the way";
+    std::ofstream(picturesDirectory) << "in the way too";
+    AppendRow(site->BaseUrl() + site->FullSizePaths("/meishi/index.html")[0]);
+    crawler->OnSaveAll();
+    ASSERT_TRUE(platform::WaitForWorkers(std::chrono::seconds(30)));
+
+    EXPECT_THAT(FilesIn(runDirectory), ElementsAre(SaveDirectory().filename().string()));
+    EXPECT_TRUE(std::filesystem::is_regular_file(picturesDirectory));
+    EXPECT_EQ(window.CaptionHistory(controls::标签提示).back(),
+              "温馨提示 - 图片保存结束，失败 1 张");
+    std::lock_guard lock(state.saveFolderMutex);
+    EXPECT_EQ(state.SaveFolder, crawler->SaveFolderPath());
 }
 
 TEST(EnsureFolderTest, AddsTheMissingBackslashAndMakesNestedFolders) {

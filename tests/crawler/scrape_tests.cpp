@@ -48,7 +48,7 @@ TEST_F(ScrapeTest, OnlyExactTagsInsideThePictureListAreCollected) {
 
 TEST_F(ScrapeTest, SmallIsRemovedInAnyCaseAnywhereAndShortAddressesGiveJpg) {
     CrawlerState otherState;
-    Crawler shortBase(window, otherState, "", "");
+    Crawler shortBase(window, otherState, "", "", "");
     const Text page = Page(
         "<img src=\"http://SMALL.host/SmAlL/x/smallname0123456789.jpg\">"
         "<img src=\"abc\">");

@@ -34,7 +34,7 @@ protected:
             return true;
         });
         crawler = std::make_unique<Crawler>(window->Controls(), state, site.BaseUrl(),
-                                            platform::Utf8ToGbk(runDirectory.string()));
+                                            platform::Utf8ToGbk(runDirectory.string()), "");
         BindCategoryBoxes(*window);
         BindCrawler(*window, *crawler);
         driver = DriveForm(window->Form());

@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     testing::FakeWindowControls window;
     CrawlerState state;
     state.PageThumbnails.Append("left over from an earlier page");
-    Crawler crawler(window, state, kBaseUrl, "/nonexistent");
+    Crawler crawler(window, state, kBaseUrl, "/nonexistent", "");
     // Rows of earlier pages stay and the new ones follow them.
     for (int r = 0; r < rowsBefore; ++r) {
         window.SetListCellText(controls::ImageList, window.AppendListRow(controls::ImageList), 0,

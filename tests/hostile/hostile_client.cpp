@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     testing::RowWindow window;
     window.SetContent(controls::编辑框4, argv[2]);  // the link box holds the site's address
     CrawlerState state;
-    Crawler crawler(window, state, argv[2], argv[3]);
+    Crawler crawler(window, state, argv[2], argv[3], "");
 
     const auto start = std::chrono::steady_clock::now();
     if (action != "scrape" && action != "save" && action != "crawl") return 2;

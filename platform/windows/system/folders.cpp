@@ -2,11 +2,13 @@
 // "dbghelp.dll". That function takes only an ANSI path, so it gets the path only when every
 // character survives the ANSI code page unchanged (a Chinese Windows and "Lumeno图片 1080P", or
 // any ASCII path); otherwise, or when dbghelp cannot be loaded, the folders are made one by one
-// with CreateDirectoryW, so the name is right on a Windows of any system locale.
+// with CreateDirectoryW, so the name is right on a Windows of any system locale. The
+// can-create-files check makes a file that the system deletes when its handle closes.
 #include "platform/windows/win32.h"
 
 #include "platform/system/folders.h"
 
+#include <atomic>
 #include <mutex>
 #include <string>
 
@@ -94,6 +96,27 @@ bool MakeSureDirectoryPathExists(const std::string& utf8Path) {
     // Looked at afterwards so that "already there" and "a file is in the way" are answered
     // alike by both ways of making the folders.
     return IsFolder(withoutSeparator);
+}
+
+bool CanCreateFilesIn(const std::string& utf8Folder) {
+    std::wstring folder = win32::WidePath(utf8Folder);
+    if (folder.empty()) return false;
+    if (folder.back() != L'\\') folder += L'\\';
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const std::wstring probe = folder + L".write-check-" +
+                                   std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                                   std::to_wstring(++counter);
+        const HANDLE handle =
+            ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                          FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            ::CloseHandle(handle);
+            return true;
+        }
+        if (::GetLastError() != ERROR_FILE_EXISTS) return false;
+    }
+    return false;
 }
 
 }  // namespace lumeno::platform

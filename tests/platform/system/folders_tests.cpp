@@ -1,4 +1,5 @@
-// Whole-path folder creation: nested folders, existing ones, a file in the way, non-ASCII names.
+// Whole-path folder creation: nested folders, existing ones, a file in the way, non-ASCII names;
+// the can-create-files check and the user's pictures folder.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -59,6 +60,23 @@ TEST_F(FoldersTest, CreatesFoldersWithNonAsciiNames) {
     const std::string utf8(reinterpret_cast<const char*>(name));
     EXPECT_TRUE(MakeSureDirectoryPathExists(Under(utf8 + "/")));
     EXPECT_TRUE(fs::is_directory(root_ / fs::path(std::u8string(name))));
+}
+
+TEST_F(FoldersTest, CanCreateFilesOnlyInAnExistingFolderAndLeavesNothingThere) {
+    EXPECT_TRUE(CanCreateFilesIn(root_.string()));
+    EXPECT_TRUE(CanCreateFilesIn(root_.string() + "/"));
+    EXPECT_TRUE(fs::is_empty(root_));
+    EXPECT_FALSE(CanCreateFilesIn(Under("missing")));
+    std::ofstream(root_ / "file") << "data";
+    EXPECT_FALSE(CanCreateFilesIn(Under("file")));
+    EXPECT_FALSE(CanCreateFilesIn(""));
+}
+
+TEST(UserPicturesFolderTest, NamesAFolderWithoutATrailingSeparator) {
+    const std::string folder = UserPicturesFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_NE(folder.back(), '/');
+    EXPECT_NE(folder.back(), '\\');
 }
 
 TEST(FoldersWithoutSeparator, HaveNothingToCreate) {
