@@ -13,6 +13,9 @@ packages=(
     fonts-noto-cjk xdg-utils curl
     # the X11 frame hints; xvfb-run (with xauth) and openbox for the window-frame test
     libxcb1-dev xvfb xauth openbox
+    # the icon's PNGs rendered from its SVG; the Debian package (dpkg-shlibdeps, file) and the
+    # checks of what is installed
+    librsvg2-bin dpkg-dev file desktop-file-utils appstream
 )
 
 missing=()

@@ -5,6 +5,7 @@
 
 #include "platform/system/message_loop.h"
 #include "ui/qt_message_loop.h"
+#include "ui/qt_program_icon.h"
 #include "ui/qt_translations.h"
 
 namespace lumeno::ui {
@@ -51,7 +52,9 @@ bool QtForm::IsShutDown() const {
 }
 
 // QApplication keeps a reference to argc: it lives in the object beside it.
-QtWindowSystem::QtWindowSystem(int argc, char** argv) : argc_(argc), application_(argc_, argv) {}
+QtWindowSystem::QtWindowSystem(int argc, char** argv) : argc_(argc), application_(argc_, argv) {
+    InstallProgramIcon();
+}
 
 void QtWindowSystem::Run() {
     QtThreadMessageLoop loop;
