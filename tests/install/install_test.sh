@@ -37,6 +37,16 @@ for word in $exec_line; do
     case $word in lumeno-*) [ -x "$prefix/bin/$word" ] || fail "Exec names $word, not installed" ;; esac
 done
 
+# The entry's way of starting: the site serves while the program it runs lives, and passes on
+# how it ended.
+port=$((20000 + RANDOM % 20000))
+"$prefix/bin/lumeno-demo-site" --port $port --run /bin/true >"$work/site.log" ||
+    fail "the site did not run /bin/true: $(cat "$work/site.log")"
+grep -q "The site has stopped" "$work/site.log" || fail "the site did not stop after the program"
+code=0
+"$prefix/bin/lumeno-demo-site" --port $port --run /bin/false >/dev/null 2>&1 || code=$?
+[ $code -eq 1 ] || fail "the site answered $code for a program that ended with 1"
+
 "$cpack" --config "$build/CPackConfig.cmake" -B "$work/dist" >/dev/null
 debs=("$work"/dist/lumeno-box_*_amd64.deb)
 [ -f "${debs[0]}" ] || fail "no lumeno-box_<version>_amd64.deb"
