@@ -1,7 +1,8 @@
 // What the lumeno-demo-site program does that differs by system: waiting for a request to stop
 // (SIGINT or SIGTERM; on Windows Ctrl+C, Ctrl+Break or closing the console window) and running
-// another program while the site serves (the Windows package and the Linux menu entry start Lumeno Box so). POSIX half
-// in site_program_posix.cpp, Windows half in site_program_windows.cpp.
+// another program while the site serves (the Windows package and the installed Linux menu entry
+// start Lumeno Box so). POSIX half in site_program_posix.cpp, Windows half in
+// site_program_windows.cpp.
 #pragma once
 
 #include <string>
