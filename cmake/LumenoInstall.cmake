@@ -39,7 +39,8 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The Lumeno Box developers <lumeno-box@users
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://github.com/lumeno/lumeno-box)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The window's Chinese texts need CJK glyphs; the program runs without them.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk")
+# The window's Chinese texts need CJK glyphs, and Qt's own texts (message-box buttons) come in
+# Chinese from Qt's translations; the program runs without either. apt installs both by default.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, qt6-translations-l10n")
 set(CPACK_STRIP_FILES ON)
 include(CPack)
