@@ -102,9 +102,12 @@ int LineHeightOf(HFONT font) {
 
 ControlFonts::ControlFonts(int dpi, int editTextHeight) {
     const int pixels = ScaleForDpi(kCaptionFontPixels, dpi);
-    caption_ =
-        FittedFont(ChineseFace(), pixels, ScaleForDpi(kCaptionRowPixels, dpi), GB2312_CHARSET);
-    edit_ = FittedFont(EditFace(), pixels, editTextHeight, DEFAULT_CHARSET);
+    // The faces are looked up once per process: enumerating the installed fonts is the costly
+    // part, and a change of DPI changes only the sizes.
+    static const std::wstring captionFace = ChineseFace();
+    static const std::wstring editFace = EditFace();
+    caption_ = FittedFont(captionFace, pixels, ScaleForDpi(kCaptionRowPixels, dpi), GB2312_CHARSET);
+    edit_ = FittedFont(editFace, pixels, editTextHeight, DEFAULT_CHARSET);
 }
 
 ControlFonts::~ControlFonts() {
